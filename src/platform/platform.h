@@ -6,6 +6,10 @@
 
 #include <cstdio>
 
+// A window that owns message boxes and holds the progress line: an HWND on
+// Windows, unused elsewhere. Null means no owner.
+using WindowHandle = void*;
+
 // Opens a buffered stream. shareCode: 0 others may not read, 1 others may not
 // write, 2 and 3 no restriction; other values go to the platform unchanged.
 // Backends without share modes open normally.
