@@ -6,11 +6,19 @@
 FILE* platformOpenShared(const char* path, const char* mode, int shareCode) {
   int flag;
   switch (shareCode) {
-    case 0: flag = _SH_DENYRD; break;
-    case 1: flag = _SH_DENYWR; break;
+    case 0:
+      flag = _SH_DENYRD;
+      break;
+    case 1:
+      flag = _SH_DENYWR;
+      break;
     case 2:
-    case 3: flag = _SH_DENYNO; break;
-    default: flag = shareCode; break;
+    case 3:
+      flag = _SH_DENYNO;
+      break;
+    default:
+      flag = shareCode;
+      break;
   }
   return _fsopen(path, mode, flag);
 }
