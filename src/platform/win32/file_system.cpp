@@ -2,8 +2,9 @@
 // made: CreateDirectoryA with its last error, the attribute calls, DeleteFileA
 // on the Windows 95 family and the shell's delete on the NT family, and the
 // file time calls that keep the creation and last access times.
-#include <shellapi.h>
 #include <windows.h>
+// shellapi.h needs the types windows.h declares.
+#include <shellapi.h>
 
 #include "platform/platform.h"
 
