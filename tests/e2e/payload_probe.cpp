@@ -10,6 +10,9 @@
 //                                  entry's packed data inverted; prints its NAME
 //
 // NAME has backslashes as separators, as the installer shows stored names.
+#include <fcntl.h>
+#include <io.h>
+
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -136,6 +139,7 @@ int main(int argc, char** argv) {
   if (!readEntries(bytes, entries)) return fail("no archive found", argv[2]);
 
   if (command == "list") {
+    _setmode(_fileno(stdout), _O_BINARY);  // plain "\n" line ends
     for (const Entry& entry : entries) {
       std::printf("%08X %s %s\n", entry.attributes, localTime(entry.dosDateTime).c_str(),
                   entry.name.c_str());

@@ -12,7 +12,8 @@
 //   type TEXT       type TEXT into the directory field, replacing what it holds
 //   ok              press OK; print every message box (caption, text and the
 //                   progress line at that moment) and press its button, until the
-//                   dialog closes or waits again
+//                   dialog closes or waits again (then it prints the field's text
+//                   and the progress line)
 //   exit            press Exit and wait for the dialog to close
 //   registry        print the recorded directory (HKCU\Software\Tarnivole "Dir")
 //
@@ -20,6 +21,8 @@
 // that cannot be done prints "error ..." and ends the run; the driver's own
 // exit code is then 1. Paths starting with "/" are taken as host paths on
 // Wine's drive Z:.
+#include <fcntl.h>
+#include <io.h>
 #include <windows.h>
 
 #include <cstdio>
@@ -171,7 +174,8 @@ bool followPress(Session& session) {
     }
     waitingFor = e2e::dialogIsWaiting(session.dialog) ? waitingFor + PollMs : 0;
     if (waitingFor >= SettleMs) {
-      report("dialog waiting, progress [" + session.progress() + "]");
+      report("dialog waiting, field [" + e2e::editText(session.control(DirectoryControl)) +
+             "] progress [" + session.progress() + "]");
       return true;
     }
     Sleep(PollMs);
@@ -247,6 +251,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: setup_driver SETUP.EXE [find|wait-file PATH|type TEXT|ok|exit|registry]...\n");
     return 2;
   }
+  // Plain "\n" line ends, whatever reads the transcript.
+  _setmode(_fileno(stdout), _O_BINARY);
   Session session;
   if (!startSetup(session, e2e::windowsPath(argv[1]))) {
     report("error cannot start " + e2e::windowsPath(argv[1]));

@@ -108,8 +108,9 @@ void pressButton(HWND button) { PostMessageA(button, BM_CLICK, 0, 0); }
 
 void typeInto(HWND edit, const std::string& text) {
   DWORD_PTR ignored = 0;
-  // Select everything first, so the first character typed replaces it.
+  // Select everything and delete it with Backspace, then type.
   SendMessageTimeoutA(edit, EM_SETSEL, 0, -1, SMTO_ABORTIFHUNG, AnswerTimeoutMs, &ignored);
+  SendMessageTimeoutA(edit, WM_CHAR, VK_BACK, 1, SMTO_ABORTIFHUNG, AnswerTimeoutMs, &ignored);
   for (unsigned char character : text) {
     SendMessageTimeoutA(edit, WM_CHAR, character, 1, SMTO_ABORTIFHUNG, AnswerTimeoutMs, &ignored);
   }
