@@ -29,7 +29,9 @@ ArchiveFile::ArchiveFile(const tvpack::Bytes& image) : path_(uniqueTempPath()) {
   FILE* out = std::fopen(path_.c_str(), "wb");
   EXPECT_NE(out, nullptr) << path_;
   if (out != nullptr) {
-    EXPECT_EQ(std::fwrite(image.data(), 1, image.size(), out), image.size());
+    if (!image.empty()) {
+      EXPECT_EQ(std::fwrite(image.data(), 1, image.size(), out), image.size());
+    }
     std::fclose(out);
   }
   context_ = static_cast<ArchiveContext*>(allocZeroed(sizeof(ArchiveContext)));
