@@ -3,7 +3,6 @@
 // conversation) in reverse order of creation; nothing outlives it.
 #include "shell/program_group.h"
 
-#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -43,16 +42,37 @@ void sendCommands(HCONV conversation, char* buffer, const char* targetDir) {
   executeCommand(conversation, buffer, ItemTimeoutMs);
 }
 
+// The commands are joined from their pieces rather than printed with a format:
+// the formatted-printing code of the runtime would outweigh the rest of the
+// shell. Text that does not fit is cut, and the buffer stays terminated.
+void appendText(char* buffer, int bufferSize, const char* text) {
+  int used = static_cast<int>(std::strlen(buffer));
+  while (*text && used < bufferSize - 1) buffer[used++] = *text++;
+  buffer[used] = 0;
+}
+
 }  // namespace
 
 void formatGroupCommand(char* buffer, int bufferSize) {
-  std::snprintf(buffer, bufferSize, "[CreateGroup(%s)]", GroupName);
+  buffer[0] = 0;
+  appendText(buffer, bufferSize, "[CreateGroup(");
+  appendText(buffer, bufferSize, GroupName);
+  appendText(buffer, bufferSize, ")]");
 }
 
+// "[AddItem(%s%s,%s)]", or with the directory and program file name in
+// quotation marks when the directory holds a blank.
 void formatItemCommand(char* buffer, int bufferSize, const char* targetDir) {
-  const char* format =
-      std::strchr(targetDir, ' ') ? "[AddItem(\"%s%s\",%s)]" : "[AddItem(%s%s,%s)]";
-  std::snprintf(buffer, bufferSize, format, targetDir, ProgramFileName, GroupName);
+  const char* quote = std::strchr(targetDir, ' ') ? "\"" : "";
+  buffer[0] = 0;
+  appendText(buffer, bufferSize, "[AddItem(");
+  appendText(buffer, bufferSize, quote);
+  appendText(buffer, bufferSize, targetDir);
+  appendText(buffer, bufferSize, ProgramFileName);
+  appendText(buffer, bufferSize, quote);
+  appendText(buffer, bufferSize, ",");
+  appendText(buffer, bufferSize, GroupName);
+  appendText(buffer, bufferSize, ")]");
 }
 
 HDDEDATA CALLBACK ddeCallback(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, ULONG_PTR) {
