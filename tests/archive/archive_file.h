@@ -16,6 +16,7 @@ class ArchiveFile {
   ArchiveFile(const ArchiveFile&) = delete;
   ArchiveFile& operator=(const ArchiveFile&) = delete;
 
+  const std::string& path() const { return path_; }
   ArchiveContext* context() { return context_; }
   int32_t position() const;
   void seek(int32_t offset);
