@@ -27,18 +27,14 @@ namespace {
 // and the next refill's inputPos within 8160..8191.
 constexpr uint32_t MainRefillAbove = 8162;
 
-// The most bytes one iteration produces: a long match of 224 + 31 + 3 + 2 = 260.
-// Flushing when fewer than 270 free bytes remain keeps a margin above that.
-constexpr uint32_t FlushMargin = 270;
-
-// ------------------------------------------------------------------ output
-
 // Reads an extra-bit field only when it has bits: a peek costs three loads.
 inline uint32_t readExtra(ArchiveContext* context, uint32_t bits) {
   return bits != 0 ? readNumber(context, bits) : 0;
 }
 
 }  // namespace
+
+// ------------------------------------------------------------------ output
 
 int32_t writeOutput(ArchiveContext* context, const uint8_t* bytes, int32_t count) {
   const int32_t written = writeBytes(context->outputStream, bytes, count);
@@ -109,10 +105,7 @@ void unpackEntry(ArchiveContext* context, uint8_t* window, int solid) {
   if (--context->unpackedLeft >= 0) {
     do {
       if (context->inputPos > MainRefillAbove) refillInput(context, 0);
-      if (((context->flushedPos - context->writePos) & WindowMask) < FlushMargin &&
-          context->flushedPos != context->writePos) {
-        flushWindow(context);
-      }
+      if (windowNearlyFull(context)) flushWindow(context);
       const uint32_t symbol = decodeSymbol(context, &context->mainTable);
       if (symbol < RepeatLastMatch) {
         // Literal.

@@ -8,6 +8,19 @@
 
 #include "archive/archive_context.h"
 
+// The most bytes one main-loop iteration produces is a long match of
+// 224 + 31 + 3 + 2 = 260; the window is flushed before an iteration when fewer
+// than 270 bytes stand between writePos and the unflushed bytes, a margin above
+// that.
+constexpr uint32_t FlushMargin = 270;
+
+// True when the unflushed bytes (flushedPos up to writePos, around the ring)
+// fill the window to within FlushMargin bytes.
+inline bool windowNearlyFull(const ArchiveContext* context) {
+  return ((context->flushedPos - context->writePos) & WindowMask) < FlushMargin &&
+         context->flushedPos != context->writePos;
+}
+
 // Decodes the entry described by the per-entry fields (see entry_setup.h) into
 // window (2^20 bytes, the same buffer for every entry of a run) and writes it
 // to outputStream. solid != 0 continues the previous entry's state.

@@ -41,16 +41,21 @@ Decoder::Decoder() : context_(new ArchiveContext), window_(WindowSize, 0) {
 }
 
 Bytes Decoder::decode(const Bytes& packed, uint32_t size, bool solid, int64_t packedSize) {
-  input_ = tempFileWith(packed);
   TempFile output = tempFileWith({});
+  decodeTo(output.get(), packed, size, solid, packedSize);
+  return contentsOf(output.get());
+}
+
+void Decoder::decodeTo(FILE* output, const Bytes& packed, uint32_t size, bool solid,
+                       int64_t packedSize) {
+  input_ = tempFileWith(packed);
   ArchiveContext* c = context_.get();
   c->archiveStream = input_.get();
   c->entryHeader.compressedSize = static_cast<uint32_t>(packedSize < 0 ? packed.size() : packedSize);
   c->entryHeader.uncompressedSize = size;
-  beginEntry(c, output.get(), 0);
+  beginEntry(c, output, 0);
   unpackEntry(c, window(), solid ? EntrySolidFlag : 0);
   c->archiveStream = nullptr;
-  return contentsOf(output.get());
 }
 
 void Decoder::startInput(const Bytes& packed, int64_t packedSize) {

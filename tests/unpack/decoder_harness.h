@@ -33,6 +33,9 @@ class Decoder {
   // written. packedSize defaults to packed.size(); a larger value stands for
   // an archive cut short.
   Bytes decode(const Bytes& packed, uint32_t size, bool solid = false, int64_t packedSize = -1);
+  // The same into a given output stream (null: nothing written).
+  void decodeTo(FILE* output, const Bytes& packed, uint32_t size, bool solid = false,
+                int64_t packedSize = -1);
 
   // Points the context's input at packed bytes (packedLeft = packedSize, by
   // default their count) and starts the bit reader with a solid reset and a
