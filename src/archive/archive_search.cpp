@@ -51,7 +51,8 @@ ArchiveKind searchBuffer(ArchiveContext* context, const uint8_t* buffer, int32_t
       loadHeader(context, BlockArchiveHeader);
       return KindSelfExtracting;
     }
-    if (std::memcmp(p, MarkerBytes, MarkerSize) == 0 && p[ArchiveTypeDistance] == BlockArchiveHeader) {
+    if (std::memcmp(p, MarkerBytes, MarkerSize) == 0 &&
+        p[ArchiveTypeDistance] == BlockArchiveHeader) {
       context->archiveVariant = VariantNew;
       seekStream(context->archiveStream, base + static_cast<int32_t>(p - buffer), SeekFromStart);
       readBytes(context->archiveStream, context->marker, MarkerSize);

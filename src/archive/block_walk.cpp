@@ -12,7 +12,9 @@
 
 namespace {
 
-uint16_t get16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+uint16_t get16(const uint8_t* p) {
+  return static_cast<uint16_t>(p[0] | (p[1] << 8));
+}
 
 uint32_t get32(const uint8_t* p) {
   return get16(p) | (static_cast<uint32_t>(get16(p + 2)) << 16);

@@ -15,8 +15,8 @@ struct DosTimeFields {
 
 inline DosTimeFields decodeDosDateTime(uint32_t value) {
   return DosTimeFields{
-      static_cast<int>(value >> 25) + 1980,      static_cast<int>((value >> 21) & 0x0F),
-      static_cast<int>((value >> 16) & 0x1F),    static_cast<int>((value >> 11) & 0x1F),
-      static_cast<int>((value >> 5) & 0x3F),     static_cast<int>(value & 0x1F) * 2,
+      static_cast<int>(value >> 25) + 1980,   static_cast<int>((value >> 21) & 0x0F),
+      static_cast<int>((value >> 16) & 0x1F), static_cast<int>((value >> 11) & 0x1F),
+      static_cast<int>((value >> 5) & 0x3F),  static_cast<int>(value & 0x1F) * 2,
   };
 }

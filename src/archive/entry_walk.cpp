@@ -9,7 +9,8 @@
 
 void skipArchiveHeaderRest(ArchiveContext* context) {
   seekStream(context->archiveStream,
-             context->archiveHeader.headerLength - context->archiveHeaderBytesRead, SeekFromCurrent);
+             context->archiveHeader.headerLength - context->archiveHeaderBytesRead,
+             SeekFromCurrent);
 }
 
 int32_t walkToNextEntry(ArchiveContext* context) {

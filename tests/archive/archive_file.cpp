@@ -46,7 +46,9 @@ ArchiveFile::~ArchiveFile() {
   std::remove(path_.c_str());
 }
 
-int32_t ArchiveFile::position() const { return streamPosition(context_->archiveStream); }
+int32_t ArchiveFile::position() const {
+  return streamPosition(context_->archiveStream);
+}
 
 void ArchiveFile::seek(int32_t offset) {
   seekStream(context_->archiveStream, offset, SeekFromStart);

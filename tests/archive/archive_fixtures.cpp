@@ -33,7 +33,8 @@ tvpack::EntryHeaderFields carriedFirstEntry() {
 Bytes leadingData(size_t size) {
   static const char pattern[] = "MZ Rar RE~ Ra r!\x1A Rar!\x1A\x07 RE~_ R";
   Bytes bytes(size);
-  for (size_t i = 0; i < size; ++i) bytes[i] = static_cast<uint8_t>(pattern[i % (sizeof pattern - 1)]);
+  for (size_t i = 0; i < size; ++i)
+    bytes[i] = static_cast<uint8_t>(pattern[i % (sizeof pattern - 1)]);
   return bytes;
 }
 

@@ -1,20 +1,23 @@
 // Where an archive is found and where it is not: the first seven bytes, the
 // search after leading data, both markers, and the bounds of the search.
+#include "archive/archive_search.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
 #include <vector>
 
-#include "archive/archive_fixtures.h"
 #include "archive/archive_file.h"
-#include "archive/archive_search.h"
+#include "archive/archive_fixtures.h"
 
 namespace {
 
 using tvpack::Bytes;
 
-Bytes prefixOf(const Bytes& bytes, size_t count) { return Bytes(bytes.begin(), bytes.begin() + count); }
+Bytes prefixOf(const Bytes& bytes, size_t count) {
+  return Bytes(bytes.begin(), bytes.begin() + count);
+}
 
 Bytes archiveAt(size_t offset) {
   return fixtures::concat(fixtures::leadingData(offset), fixtures::carriedArchiveStart());
@@ -78,8 +81,8 @@ TEST(ArchiveSearch, FirstSevenBytesDecideADirectArchive) {
 TEST(ArchiveSearch, FindsTheMarkerOnlyFromOffsetSeven) {
   std::vector<SearchCase> cases;
   for (int32_t offset = 1; offset <= 6; ++offset) {
-    cases.push_back({"marker at " + std::to_string(offset), archiveAt(offset), KindNotFound,
-                     VariantNone, 0});
+    cases.push_back(
+        {"marker at " + std::to_string(offset), archiveAt(offset), KindNotFound, VariantNone, 0});
   }
   cases.push_back({"marker at 7", archiveAt(7), KindSelfExtracting, VariantNew, 7});
   cases.push_back({"marker at 1000", archiveAt(1000), KindSelfExtracting, VariantNew, 1000});

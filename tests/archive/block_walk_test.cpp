@@ -1,15 +1,16 @@
 // The block walk: where it stops, what it leaves in the context and the
 // stream, every way it ends, and the name and attribute rules of an entry.
+#include "archive/block_walk.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
 #include <vector>
 
-#include "archive/archive_fixtures.h"
 #include "archive/archive_file.h"
+#include "archive/archive_fixtures.h"
 #include "archive/archive_search.h"
-#include "archive/block_walk.h"
 #include "archive/entry_walk.h"
 
 namespace {
@@ -167,9 +168,9 @@ TEST(BlockWalk, WantedEntryPassesOverEveryOtherBlock) {
 
 struct EndCase {
   const char* what;
-  Bytes block;        // what follows the first entry
-  bool fieldsKept;    // the previous entry's fields are back after the end
-  int32_t position;   // where the stream then stands
+  Bytes block;       // what follows the first entry
+  bool fieldsKept;   // the previous entry's fields are back after the end
+  int32_t position;  // where the stream then stands
 };
 
 tvpack::EntryHeaderFields entryAfterFirst(uint32_t packedSize) {
@@ -178,7 +179,9 @@ tvpack::EntryHeaderFields entryAfterFirst(uint32_t packedSize) {
   return entry;
 }
 
-Bytes prefixOf(const Bytes& bytes, size_t count) { return Bytes(bytes.begin(), bytes.begin() + count); }
+Bytes prefixOf(const Bytes& bytes, size_t count) {
+  return Bytes(bytes.begin(), bytes.begin() + count);
+}
 
 Bytes blockOf(const tvpack::EntryHeaderFields& entry) {
   Bytes out;

@@ -5,8 +5,8 @@
 
 #include <cstring>
 
-#include "archive/archive_fixtures.h"
 #include "archive/archive_file.h"
+#include "archive/archive_fixtures.h"
 #include "archive/archive_search.h"
 #include "archive/block_walk.h"
 #include "archive/entry_walk.h"
@@ -16,12 +16,13 @@ namespace {
 using tvpack::Bytes;
 
 TEST(CarriedArchive, BlockWriterReproducesItsBytesAndHeaderChecksums) {
-  const Bytes expected = {
-      0x52, 0x61, 0x72, 0x21, 0x1A, 0x07, 0x00,                                // marker
-      0x20, 0x4C, 0x73, 0x28, 0x00, 0x0D, 0x00, 0x00, 0x00, 0x5C, 0x83, 0x08, 0x00,  // archive header
-      0x09, 0xF6, 0x74, 0x40, 0x80, 0x2B, 0x00, 0xA5, 0x01, 0x00, 0x00, 0x85, 0x02, 0x00,
-      0x00, 0x02, 0x88, 0x0F, 0x53, 0xB8, 0x62, 0xB0, 0x70, 0x25, 0x14, 0x35, 0x0B, 0x00,
-      0x20, 0x00, 0x00, 0x00, 'F', 'I', 'L', 'E', '_', 'I', 'D', '.', 'D', 'I', 'Z'};
+  const Bytes expected = {0x52, 0x61, 0x72, 0x21, 0x1A, 0x07, 0x00,  // marker
+                          0x20, 0x4C, 0x73, 0x28, 0x00, 0x0D, 0x00, 0x00, 0x00, 0x5C, 0x83,
+                          0x08, 0x00,  // archive header
+                          0x09, 0xF6, 0x74, 0x40, 0x80, 0x2B, 0x00, 0xA5, 0x01, 0x00, 0x00,
+                          0x85, 0x02, 0x00, 0x00, 0x02, 0x88, 0x0F, 0x53, 0xB8, 0x62, 0xB0,
+                          0x70, 0x25, 0x14, 0x35, 0x0B, 0x00, 0x20, 0x00, 0x00, 0x00, 'F',
+                          'I',  'L',  'E',  '_',  'I',  'D',  '.',  'D',  'I',  'Z'};
   const Bytes start = fixtures::carriedArchiveStart();
   ASSERT_EQ(start.size(), 7u + 13u + 43u + 421u);
   EXPECT_EQ(Bytes(start.begin(), start.begin() + expected.size()), expected);
@@ -35,7 +36,7 @@ TEST(CarriedArchive, BlockWriterReproducesItsBytesAndHeaderChecksums) {
 
 struct CarriedCase {
   const char* what;
-  size_t leading;          // bytes of leading data in front of the marker
+  size_t leading;  // bytes of leading data in front of the marker
   uint16_t archiveFlags;
   ArchiveKind kind;
 };
@@ -50,8 +51,8 @@ TEST(CarriedArchive, OpensAndWalksToTheFirstEntryAloneAndBehindTheSetupImage) {
   for (const CarriedCase& c : cases) {
     SCOPED_TRACE(c.what);
     const int32_t marker = static_cast<int32_t>(c.leading);
-    const Bytes image =
-        fixtures::concat(fixtures::leadingData(c.leading), fixtures::carriedArchiveStart(c.archiveFlags));
+    const Bytes image = fixtures::concat(fixtures::leadingData(c.leading),
+                                         fixtures::carriedArchiveStart(c.archiveFlags));
     ArchiveFile file(image);
     ArchiveContext* context = file.context();
 

@@ -1,7 +1,7 @@
 // Release and write operations accept absent objects.
-#include <gtest/gtest.h>
-
 #include "archive/stream_ops.h"
+
+#include <gtest/gtest.h>
 
 namespace {
 

@@ -30,7 +30,8 @@ int main(int argc, char** argv) {
       {"carried-start.rar", fixtures::carriedArchiveStart()},
       {"volume.rar", fixtures::carriedArchiveStart(fixtures::CarriedArchiveFlags | 0x0001)},
       {"mixed.rar", mixed},
-      {"mixed-sfx.exe", fixtures::concat(fixtures::leadingData(fixtures::CarriedMarkerOffset), mixed)},
+      {"mixed-sfx.exe",
+       fixtures::concat(fixtures::leadingData(fixtures::CarriedMarkerOffset), mixed)},
       {"old-sfx.exe", fixtures::oldVariantArchive()},
       {"no-archive.bin", fixtures::leadingData(4000)},
   };

@@ -24,7 +24,9 @@ const ArchiveContext* crcContext() {
   return context;
 }
 
-void put8(Bytes& out, uint8_t value) { out.push_back(value); }
+void put8(Bytes& out, uint8_t value) {
+  out.push_back(value);
+}
 
 void put16(Bytes& out, uint16_t value) {
   out.push_back(static_cast<uint8_t>(value));
@@ -77,7 +79,9 @@ uint32_t dosDateTimeOf(int year, int month, int day, int hour, int minute, int s
   return (date << 16) | time;
 }
 
-void appendMarker(Bytes& out) { out.insert(out.end(), MarkerBytes, MarkerBytes + MarkerSize); }
+void appendMarker(Bytes& out) {
+  out.insert(out.end(), MarkerBytes, MarkerBytes + MarkerSize);
+}
 
 size_t appendArchiveHeader(Bytes& out, const ArchiveHeaderFields& fields) {
   const size_t start = beginBlock(out, BlockArchiveHeader, fields.blockFlags);
@@ -116,6 +120,8 @@ size_t appendBlock(Bytes& out, const BlockFields& fields) {
   return start;
 }
 
-void appendBytes(Bytes& out, const Bytes& bytes) { out.insert(out.end(), bytes.begin(), bytes.end()); }
+void appendBytes(Bytes& out, const Bytes& bytes) {
+  out.insert(out.end(), bytes.begin(), bytes.end());
+}
 
 }  // namespace tvpack

@@ -20,8 +20,8 @@ struct ArchiveHeaderFields {
   uint16_t blockFlags = 0;
   uint16_t reserved16 = 0;
   uint32_t reserved32 = 0;
-  Bytes extra;                           // header bytes after the 13-byte fixed part
-  std::optional<uint16_t> headerLength;  // default: 13 + extra
+  Bytes extra;                             // header bytes after the 13-byte fixed part
+  std::optional<uint16_t> headerLength;    // default: 13 + extra
   std::optional<uint16_t> headerChecksum;  // default: computed
 };
 
@@ -37,8 +37,8 @@ struct EntryHeaderFields {
   uint8_t versionNeeded = 20;
   uint8_t packingMethod = 0x35;
   uint32_t attributes = 0x20;
-  std::string name;  // stored bytes as they stand
-  Bytes extra;       // header bytes after the name
+  std::string name;                        // stored bytes as they stand
+  Bytes extra;                             // header bytes after the name
   std::optional<uint16_t> nameLength;      // default: name.size()
   std::optional<uint16_t> headerLength;    // default: 32 + name + extra
   std::optional<uint16_t> headerChecksum;  // default: computed
@@ -49,8 +49,8 @@ struct EntryHeaderFields {
 struct BlockFields {
   uint8_t blockType = 0;
   uint16_t blockFlags = 0;
-  uint32_t addedSize = 0;  // written only when blockFlags has bit 15 set
-  Bytes body;              // header bytes after the common part
+  uint32_t addedSize = 0;                  // written only when blockFlags has bit 15 set
+  Bytes body;                              // header bytes after the common part
   std::optional<uint16_t> headerLength;    // default: the bytes written
   std::optional<uint16_t> headerChecksum;  // default: computed over bytes 2 to the end
 };

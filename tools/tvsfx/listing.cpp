@@ -14,19 +14,26 @@ namespace {
 
 const char* kindName(ArchiveKind kind) {
   switch (kind) {
-    case KindPlain: return "plain";
-    case KindVolume: return "volume";
-    case KindSelfExtracting: return "self-extracting";
-    case KindNotFound: break;
+    case KindPlain:
+      return "plain";
+    case KindVolume:
+      return "volume";
+    case KindSelfExtracting:
+      return "self-extracting";
+    case KindNotFound:
+      break;
   }
   return "none";
 }
 
 const char* variantName(ArchiveVariant variant) {
   switch (variant) {
-    case VariantNew: return "new";
-    case VariantOld: return "old";
-    case VariantNone: break;
+    case VariantNew:
+      return "new";
+    case VariantOld:
+      return "old";
+    case VariantNone:
+      break;
   }
   return "none";
 }
@@ -38,8 +45,8 @@ bool isDirectory(const EntryHeader& header) {
 // Packed size as a whole percentage of the unpacked size; "-" for empty entries.
 std::string ratioText(const EntryHeader& header) {
   if (header.uncompressedSize == 0) return "-";
-  const uint64_t percent =
-      (uint64_t{header.compressedSize} * 100 + header.uncompressedSize / 2) / header.uncompressedSize;
+  const uint64_t percent = (uint64_t{header.compressedSize} * 100 + header.uncompressedSize / 2) /
+                           header.uncompressedSize;
   return std::to_string(percent) + "%";
 }
 
@@ -101,8 +108,11 @@ std::string jsonString(const std::string& bytes) {
 
 Listing readListing(OpenedArchive& archive) {
   ArchiveContext* context = archive.context();
-  Listing listing{archive.kind(), context->archiveVariant, archive.markerOffset(),
-                  context->archiveHeader.blockFlags, {}};
+  Listing listing{archive.kind(),
+                  context->archiveVariant,
+                  archive.markerOffset(),
+                  context->archiveHeader.blockFlags,
+                  {}};
   while (walkToNextEntry(context) > 0) {
     listing.entries.push_back({context->entryHeader, context->blockPosition, context->fileName});
     seekStream(context->archiveStream, context->nextBlockPosition, SeekFromStart);
@@ -115,7 +125,8 @@ std::string formatListingText(const Listing& listing) {
                      variantName(listing.variant) + " variant, marker at offset " +
                      std::to_string(listing.markerOffset) + "\n";
   size_t nameWidth = 4;
-  for (const ListedEntry& entry : listing.entries) nameWidth = std::max(nameWidth, entry.name.size());
+  for (const ListedEntry& entry : listing.entries)
+    nameWidth = std::max(nameWidth, entry.name.size());
   for (const ListedEntry& entry : listing.entries) {
     const EntryHeader& h = entry.header;
     char row[160];
