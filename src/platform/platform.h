@@ -19,6 +19,10 @@ using WindowHandle = void*;
 // Backends without share modes open normally.
 FILE* platformOpenShared(const char* path, const char* mode, int shareCode);
 
+// Opens the system's null device for writing: a stream that accepts every byte
+// and keeps none, for runs that check an archive without writing a file.
+FILE* platformOpenDiscard();
+
 // --- files and directories ---
 
 enum DirectoryResult : int {

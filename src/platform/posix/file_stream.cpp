@@ -10,3 +10,5 @@ FILE* platformOpenShared(const char* path, const char* mode, int /*shareCode*/) 
   if (!toNativePath(path, native)) return nullptr;
   return fopen(native.text, mode);
 }
+
+FILE* platformOpenDiscard() { return fopen("/dev/null", "wb"); }

@@ -22,3 +22,5 @@ FILE* platformOpenShared(const char* path, const char* mode, int shareCode) {
   }
   return _fsopen(path, mode, flag);
 }
+
+FILE* platformOpenDiscard() { return fopen("NUL", "wb"); }
