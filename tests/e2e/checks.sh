@@ -48,25 +48,31 @@ $(diff <(echo "$carried") <(echo "$present"))"
 }
 
 # check_file TARGET ATTRIBUTES STAMP NAME [KEPT]: one installed file has the
-# payload's bytes (unless it is KEPT), the stored time read as local time, and
-# is read-only exactly when the stored attributes say so.
+# payload's bytes (unless it is KEPT); its time is the stored one read as local
+# time, which is the payload file's time to the archive's two seconds; it is
+# read-only exactly when the stored attributes say so, as the payload file is.
 check_file() {
   local target=$1 attributes=$2 stamp=$3 name=$4 kept=${5:-}
-  local file=$target/$name
+  local file=$target/$name original=$payload/$name
   [ -f "$file" ] || fail "$name is not installed in $target"
   if [ "$name" != "$kept" ]; then
-    cmp -s "$file" "$payload/$name" || fail "$file differs from $payload/$name"
+    cmp -s "$file" "$original" || fail "$file differs from $original"
   fi
-  local want got mode
-  want=$(date -d "$stamp" +%s)
+  local stored got source mode
+  stored=$(date -d "$stamp" +%s)
   got=$(stat -c %Y "$file")
-  [ "$got" = "$want" ] || fail "$file was modified $(date -d "@$got" '+%F %T'), stored $stamp"
+  source=$(stat -c %Y "$original")
+  [ "$got" = "$stored" ] || fail "$file was modified $(date -d "@$got" '+%F %T'), stored $stamp"
+  ((got - source < 2 && source - got < 2)) ||
+    fail "$file was modified $(date -d "@$got" '+%F %T'), the payload's $(date -d "@$source" '+%F %T')"
   mode=$(stat -c %A "$file")
   if (((0x$attributes & 0x01) != 0)); then
     [ "${mode:2:1}" = - ] || fail "$file should be read-only (stored attributes $attributes): $mode"
   else
     [ "${mode:2:1}" = w ] || fail "$file should be writable (stored attributes $attributes): $mode"
   fi
+  [ "${mode:2:1}" = "$(stat -c %A "$original" | cut -c3)" ] ||
+    fail "$file is $mode, the payload's $original is $(stat -c %A "$original")"
 }
 
 # check_installed TARGET [KEPT]: every carried file, and no other file.

@@ -9,7 +9,9 @@
 # Environment (all optional):
 #   TV_WIN64_BUILD    the win64 build (default build/win64)
 #   TV_E2E_SETUP      SETUP.EXE to test (default $TV_WIN64_BUILD/SETUP.EXE)
-#   TV_E2E_PAYLOAD    the folder SETUP.EXE carries (default demo/)
+#   TV_E2E_PAYLOAD    the folder SETUP.EXE carries, as packed, with its
+#                     times and read-only bits (default $TV_WIN64_BUILD/demo-payload,
+#                     which scripts/lib/make-setup writes with SETUP.EXE)
 #   TV_E2E_DISPLAY    X display to use or start (default :62)
 #   TV_E2E_OUTPUT     where transcripts and the screenshot are kept
 #                     (default build/e2e-output)
@@ -18,7 +20,7 @@ set -euo pipefail
 repo=$(cd "$(dirname "$0")/../.." && pwd)
 build=${TV_WIN64_BUILD:-$repo/build/win64}
 setup=${TV_E2E_SETUP:-$build/SETUP.EXE}
-payload=${TV_E2E_PAYLOAD:-$repo/demo}
+payload=${TV_E2E_PAYLOAD:-$build/demo-payload}
 tools=$build/tests/e2e
 out=${TV_E2E_OUTPUT:-$repo/build/e2e-output}
 scenarios=${TV_E2E_SCENARIOS:-1 2 3 4 5 6}
