@@ -66,6 +66,11 @@ TEST(ArchiveSearch, FirstSevenBytesDecideADirectArchive) {
   const Bytes start = fixtures::carriedArchiveStart();
   Bytes otherHeaderType = start;
   otherHeaderType[7 + 2] = 0x7A;
+  // The older variant is only ever found by the search, never at offset 0.
+  Bytes oldAtStart = OldMarker;
+  tvpack::appendBytes(oldAtStart, OldHeaderRest);
+  tvpack::appendBytes(oldAtStart, fixtures::leadingData(100));
+  std::memcpy(oldAtStart.data() + 28, "RSFX", 4);
   const SearchCase cases[] = {
       {"empty file", {}, KindNotFound, VariantNone, 0},
       {"six bytes of the marker", prefixOf(start, 6), KindNotFound, VariantNone, 0},
@@ -74,6 +79,7 @@ TEST(ArchiveSearch, FirstSevenBytesDecideADirectArchive) {
       {"marker and 12 header bytes", prefixOf(start, 19), KindNotFound, VariantNew, 0},
       {"marker and the 13-byte header", prefixOf(start, 20), KindPlain, VariantNew, 0},
       {"header of another block type", otherHeaderType, KindPlain, VariantNew, 0},
+      {"older marker at offset 0", oldAtStart, KindNotFound, VariantNone, 0},
   };
   for (const SearchCase& c : cases) expectSearch(c);
 }
