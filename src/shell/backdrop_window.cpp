@@ -13,20 +13,22 @@ namespace {
 
 // The title font. Only lfHeight changes: it is set at each paint from the
 // paint DC's vertical resolution.
-LOGFONTA titleLogFont = {0,
-                         0,
-                         0,
-                         0,
-                         FW_NORMAL,
-                         0,
-                         0,
-                         0,
-                         ANSI_CHARSET,
-                         OUT_STRING_PRECIS,
-                         CLIP_STROKE_PRECIS,
-                         DRAFT_QUALITY,
-                         VARIABLE_PITCH | FF_SWISS,
-                         "MS Sans Serif"};
+LOGFONTA titleLogFont = {
+    .lfHeight = 0,
+    .lfWidth = 0,
+    .lfEscapement = 0,
+    .lfOrientation = 0,
+    .lfWeight = FW_NORMAL,
+    .lfItalic = 0,
+    .lfUnderline = 0,
+    .lfStrikeOut = 0,
+    .lfCharSet = ANSI_CHARSET,
+    .lfOutPrecision = OUT_STRING_PRECIS,
+    .lfClipPrecision = CLIP_STROKE_PRECIS,
+    .lfQuality = DRAFT_QUALITY,
+    .lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS,
+    .lfFaceName = "MS Sans Serif",
+};
 
 // Title points: 24 points at 72 points per inch, negative for a character height.
 constexpr int TitlePoints = -24;
