@@ -11,4 +11,6 @@ FILE* platformOpenShared(const char* path, const char* mode, int /*shareCode*/) 
   return fopen(native.text, mode);
 }
 
-FILE* platformOpenDiscard() { return fopen("/dev/null", "wb"); }
+FILE* platformOpenDiscard() {
+  return fopen("/dev/null", "wb");
+}

@@ -23,4 +23,6 @@ FILE* platformOpenShared(const char* path, const char* mode, int shareCode) {
   return _fsopen(path, mode, flag);
 }
 
-FILE* platformOpenDiscard() { return fopen("NUL", "wb"); }
+FILE* platformOpenDiscard() {
+  return fopen("NUL", "wb");
+}
