@@ -112,4 +112,37 @@ Bytes PackedStream::bytes() const {
   return copy.finish();
 }
 
+HeaderWriter::HeaderWriter(tvpack::BitWriter& out, bool audio, bool keep, int channels,
+                           const std::vector<uint8_t>& preCodeLengths)
+    : out_(out), preCode_(tvpack::makeHuffmanCode(preCodeLengths)) {
+  out_.writeBits(audio, 1);
+  out_.writeBits(keep, 1);
+  if (audio) out_.writeBits(channels - 1, 2);
+  for (uint8_t length : preCodeLengths) out_.writeBits(length, 4);
+}
+
+HeaderWriter& HeaderWriter::length(int symbol) {
+  tvpack::writeSymbol(out_, preCode_, symbol);
+  return *this;
+}
+
+HeaderWriter& HeaderWriter::repeatPrevious(int count) { return run(16, count - 3, 2); }
+
+HeaderWriter& HeaderWriter::zeros(int count) {
+  while (count >= 11) {
+    int take = count > 138 ? 138 : count;
+    if (count - take > 0 && count - take < 3) take = count - 3;  // leave a whole run
+    run(18, take - 11, 7);
+    count -= take;
+  }
+  if (count > 0) run(17, count - 3, 3);
+  return *this;
+}
+
+HeaderWriter& HeaderWriter::run(int symbol, uint32_t extra, int bits) {
+  length(symbol);
+  out_.writeBits(extra, bits);
+  return *this;
+}
+
 }  // namespace fixtures

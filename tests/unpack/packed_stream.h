@@ -65,6 +65,22 @@ class PackedStream {
   tvpack::HuffmanCode main_, distance_, repeatLength_;
 };
 
+// Writes a table header by hand: flags, the 19 pre-code lengths (by default 5
+// bits for every pre-code symbol), then whatever tokens a test asks for.
+class HeaderWriter {
+ public:
+  HeaderWriter(tvpack::BitWriter& out, bool audio, bool keep, int channels = 1,
+               const std::vector<uint8_t>& preCodeLengths = std::vector<uint8_t>(19, 5));
+  HeaderWriter& length(int symbol);                 // pre-code symbol 0..18 without extra bits
+  HeaderWriter& repeatPrevious(int count);          // 16: 3..6 copies
+  HeaderWriter& zeros(int count);                   // 3 and more zeros, as runs of 17 and 18
+  HeaderWriter& run(int symbol, uint32_t extra, int bits);
+
+ private:
+  tvpack::BitWriter& out_;
+  tvpack::HuffmanCode preCode_;
+};
+
 // Slot of value in a slot table (base plus extra bits): the slot whose range
 // holds it.
 template <typename Base>

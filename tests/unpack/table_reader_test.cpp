@@ -10,53 +10,14 @@
 #include "pack/huffman_code.h"
 #include "unpack/decoder_harness.h"
 #include "unpack/huffman_decode.h"
+#include "unpack/packed_stream.h"
 #include "unpack/table_reader.h"
 
 namespace {
 
 using fixtures::Bytes;
 using fixtures::Decoder;
-
-// Writes a table header by hand: flags, a pre-code giving each of the 19
-// pre-code symbols 5 bits, then whatever tokens a test asks for.
-class HeaderWriter {
- public:
-  HeaderWriter(tvpack::BitWriter& out, bool audio, bool keep, int channels = 1) : out_(out) {
-    out_.writeBits(audio, 1);
-    out_.writeBits(keep, 1);
-    if (audio) out_.writeBits(channels - 1, 2);
-    const std::vector<uint8_t> lengths(PreCodeSymbols, 5);
-    preCode_ = tvpack::makeHuffmanCode(lengths);
-    for (int i = 0; i < PreCodeSymbols; ++i) out_.writeBits(5, 4);
-  }
-  HeaderWriter& length(int symbol) {
-    tvpack::writeSymbol(out_, preCode_, symbol);
-    return *this;
-  }
-  HeaderWriter& repeatPrevious(int count) { return run(16, count - 3, 2); }  // 3..6
-  HeaderWriter& zeros(int count) {  // any count of 3 and more, as runs of 17 and 18
-    while (count > 0) {
-      if (count >= 11) {
-        const int take = count > 138 ? 138 : count;
-        run(18, take - 11, 7);
-        count -= take;
-      } else {
-        run(17, count - 3, 3);
-        count -= count;
-      }
-    }
-    return *this;
-  }
-  HeaderWriter& run(int symbol, uint32_t extra, int bits) {
-    length(symbol);
-    out_.writeBits(extra, bits);
-    return *this;
-  }
-
- private:
-  tvpack::BitWriter& out_;
-  tvpack::HuffmanCode preCode_;
-};
+using fixtures::HeaderWriter;
 
 // Puts the written bits at the start of the input and reads one header.
 void readHeaderFrom(Decoder& decoder, tvpack::BitWriter& out) {
