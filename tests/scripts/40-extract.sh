@@ -74,6 +74,38 @@ compare() {
 "$native" extract "$work/payload.rar" "$work/out-native" >/dev/null
 compare native "$work/out-native"
 
+# --- exit statuses and messages of failed runs
+expect_status() {
+  local want=$1 what=$2 status=0
+  shift 2
+  "$@" >/dev/null 2>"$work/stderr" || status=$?
+  if [ "$status" -ne "$want" ]; then
+    echo "$what: exit status $status, wanted $want" >&2
+    cat "$work/stderr" >&2
+    exit 1
+  fi
+}
+expect_status 2 "not an archive" "$native" extract "$tree/dir0/file0.dat" "$work/out-none"
+expect_status 64 "missing argument" "$native" extract "$work/payload.rar"
+touch "$work/blocker"
+expect_status 1 "target below a file" "$native" extract "$work/payload.rar" "$work/blocker/out"
+grep -qx '.*: Cannot create path\.' "$work/stderr"
+# One packed byte of the first entry changed: its checksum no longer matches.
+cp "$work/payload.rar" "$work/damaged.rar"
+first_header_length=$(od -An -tu2 -j25 -N2 "$work/damaged.rar" | tr -d ' ')
+offset=$((20 + first_header_length + 8))
+byte=$(od -An -tu1 -j"$offset" -N1 "$work/damaged.rar" | tr -d ' ')
+printf "$(printf '\\%03o' $((byte ^ 0x5A)))" |
+  dd of="$work/damaged.rar" bs=1 seek="$offset" conv=notrunc status=none
+expect_status 3 "damaged entry" "$native" extract "$work/damaged.rar" "$work/out-damaged"
+[ "$(wc -l <"$work/stderr")" -eq 1 ] && grep -qx '.*: Cannot install file\.' "$work/stderr" || {
+  echo "damaged entry: unexpected messages:" >&2
+  cat "$work/stderr" >&2
+  exit 1
+}
+[ -z "$(find "$work/out-damaged" -type f)" ] || { echo "damaged entry: file left behind" >&2; exit 1; }
+echo "native: failures reported with their exit statuses"
+
 # --- Windows build under Wine; the archive is read through Wine's Z: drive.
 payload_windows="Z:$(printf '%s' "$work/payload.rar" | tr / '\\')"
 "$TV_WINE" "$windows" extract "$payload_windows" "C:\\$wine_dir_name" >/dev/null
