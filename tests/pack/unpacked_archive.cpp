@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <vector>
@@ -16,9 +17,14 @@
 #include "unpack/lz_decoder.h"
 
 UnpackedArchive unpackArchive(const tvpack::Bytes& image) {
+  // Named after the running test: test programs run side by side.
   static int counter = 0;
+  const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+  std::string name = "tv-pack-";
+  if (test != nullptr) name += std::string(test->test_suite_name()) + "-" + test->name() + "-";
+  std::replace(name.begin(), name.end(), '/', '_');
   std::string path =
-      (std::filesystem::temp_directory_path() / ("tv-pack-" + std::to_string(++counter))).string();
+      (std::filesystem::temp_directory_path() / (name + std::to_string(++counter))).string();
   FILE* file = std::fopen(path.c_str(), "wb");
   EXPECT_NE(file, nullptr);
   if (file == nullptr) return {};

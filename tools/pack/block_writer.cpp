@@ -102,7 +102,7 @@ size_t appendEntryHeader(Bytes& out, const EntryHeaderFields& fields) {
   put32(out, fields.dosDateTime);
   put8(out, fields.versionNeeded);
   put8(out, fields.packingMethod);
-  put16(out, fields.nameLength.value_or(static_cast<uint16_t>(fields.name.size())));
+  put16(out, static_cast<uint16_t>(fields.name.size()));
   put32(out, fields.attributes);
   out.insert(out.end(), fields.name.begin(), fields.name.end());
   appendBytes(out, fields.extra);

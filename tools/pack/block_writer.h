@@ -39,7 +39,6 @@ struct EntryHeaderFields {
   uint32_t attributes = 0x20;
   std::string name;                        // stored bytes as they stand
   Bytes extra;                             // header bytes after the name
-  std::optional<uint16_t> nameLength;      // default: name.size()
   std::optional<uint16_t> headerLength;    // default: 32 + name + extra
   std::optional<uint16_t> headerChecksum;  // default: computed
 };

@@ -13,11 +13,13 @@ namespace {
 constexpr size_t PieceSize = 1u << 20;
 
 struct LevelSettings {
-  int depth;  // hash-chain steps per search
+  int depth;            // hash-chain steps per search
+  uint32_t niceLength;  // a match this long ends the search
   bool lazy;
 };
-constexpr LevelSettings Levels[MaxLevel + 1] = {{0, false}, {4, false},  {16, true},
-                                                {64, true}, {256, true}, {1024, true}};
+constexpr LevelSettings Levels[MaxLevel + 1] = {{0, 0, false},    {4, 32, false},
+                                                {12, 64, true},   {48, 128, true},
+                                                {192, 260, true}, {512, 260, true}};
 
 // A match at least this long is taken without looking one position further.
 constexpr uint32_t LazyEnough = 128;
@@ -27,6 +29,7 @@ constexpr uint32_t LazyEnough = 128;
 ChainEncoder::ChainEncoder(int level, BlockCoder::EntrySink sink)
     : level_(std::clamp(level, MinLevel, MaxLevel)),
       depth_(Levels[level_].depth),
+      niceLength_(Levels[level_].niceLength),
       lazy_(Levels[level_].lazy),
       blocks_(std::move(sink)) {}
 
@@ -58,12 +61,18 @@ void ChainEncoder::insertUpTo(uint64_t position) {
   for (; inserted_ < position; ++inserted_) finder_.insert(inserted_);
 }
 
-float ChainEncoder::literalBits(uint64_t position, uint32_t length) const {
+float ChainEncoder::literalBits(uint64_t position, uint32_t length) {
+  // Running sums of the literal prices from position on, extended on demand.
+  if (literalSumsAt_ != position) {
+    literalSumsAt_ = position;
+    literalSums_.assign(1, 0.0f);
+  }
   const uint8_t* bytes = finder_.at(position);
   const SymbolPrices& prices = blocks_.prices();
-  float bits = 0;
-  for (uint32_t i = 0; i < length; ++i) bits += prices.main[bytes[i]];
-  return bits;
+  for (size_t i = literalSums_.size() - 1; i < length; ++i) {
+    literalSums_.push_back(literalSums_.back() + prices.main[bytes[i]]);
+  }
+  return literalSums_[length];
 }
 
 bool ChainEncoder::priceMatch(const MatchState& state, uint32_t length, uint32_t distance,
@@ -100,7 +109,7 @@ ChainEncoder::Choice ChainEncoder::bestChoice(uint64_t position, uint32_t limit)
     }
     consider(std::min(length, MinRepeatMatch + repeatCorrection(distance) + 255), distance);
   }
-  MatchCandidate found = finder_.longestMatch(position, limit, depth_);
+  MatchCandidate found = finder_.longestMatch(position, limit, depth_, niceLength_);
   if (found.length != 0) {
     consider(std::min(found.length, MinLongMatch + longCorrection(found.distance) + 255),
              found.distance);

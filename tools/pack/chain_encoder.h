@@ -6,8 +6,8 @@
 //
 // Levels trade speed for size:
 //   1  greedy, hash chains of 4 steps;
-//   2..5  lazy evaluation of the next position, chains of 16, 64, 256 and
-//      1024 steps.
+//   2..5  lazy evaluation of the next position, chains of 12, 48, 192 and
+//      512 steps.
 // Every choice is priced with the code lengths of the block written last.
 #pragma once
 
@@ -45,7 +45,7 @@ class ChainEncoder {
 
   void parse(uint64_t until);
   Choice bestChoice(uint64_t position, uint32_t limit);
-  float literalBits(uint64_t position, uint32_t length) const;
+  float literalBits(uint64_t position, uint32_t length);
   bool priceMatch(const MatchState& state, uint32_t length, uint32_t distance, float* bits) const;
   void emitLiteral(uint64_t position);
   void emitMatch(uint32_t length, uint32_t distance);
@@ -53,14 +53,16 @@ class ChainEncoder {
 
   int level_;
   int depth_;
+  uint32_t niceLength_;
   bool lazy_;
   MatchFinder finder_;
   BlockCoder blocks_;
   MatchState state_;
-  uint64_t position_ = 0;  // next position to parse
-  uint64_t inserted_ = 0;  // positions below this are in the match finder
-  uint64_t entryEnd_ = 0;  // end of the current entry's bytes received so far
-  std::vector<MatchCandidate> candidates_;
+  uint64_t position_ = 0;                // next position to parse
+  uint64_t inserted_ = 0;                // positions below this are in the match finder
+  uint64_t entryEnd_ = 0;                // end of the current entry's bytes received so far
+  uint64_t literalSumsAt_ = UINT64_MAX;  // position of literalSums_[0]
+  std::vector<float> literalSums_;       // [n]: price of the n literals from there
 };
 
 }  // namespace tvpack

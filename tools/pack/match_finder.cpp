@@ -49,7 +49,8 @@ void MatchFinder::insert(uint64_t position) {
   head = tag;
 }
 
-MatchCandidate MatchFinder::longestMatch(uint64_t position, uint32_t limit, int depth) const {
+MatchCandidate MatchFinder::longestMatch(uint64_t position, uint32_t limit, int depth,
+                                         uint32_t niceLength) const {
   MatchCandidate best{0, 0};
   if (limit < 3 || position + 3 > end()) return best;
   const uint8_t* here = at(position);
@@ -65,7 +66,7 @@ MatchCandidate MatchFinder::longestMatch(uint64_t position, uint32_t limit, int 
       uint32_t length = matchLength(position, distance, limit);
       if (length > best.length) {
         best = {length, distance};
-        if (length == limit) break;
+        if (length >= limit || length >= niceLength) break;
       }
     }
     tag = chain_[candidate & ChainMask];

@@ -42,8 +42,10 @@ class MatchFinder {
   }
 
   // The longest match of at least 3 bytes (up to limit) found within `depth`
-  // chain steps; the nearest one among equally long. Length 0 when none.
-  MatchCandidate longestMatch(uint64_t position, uint32_t limit, int depth) const;
+  // chain steps, the search ending early at one of niceLength bytes; the
+  // nearest one among equally long. Length 0 when none.
+  MatchCandidate longestMatch(uint64_t position, uint32_t limit, int depth,
+                              uint32_t niceLength) const;
   // Every improvement in length along the chain (increasing lengths, each with
   // the nearest distance found for it), for the optimal parse.
   void allMatches(uint64_t position, uint32_t limit, int depth,

@@ -59,14 +59,17 @@ uint32_t modificationTimeOf(const fs::path& path) {
       std::chrono::duration_cast<std::chrono::seconds>(system.time_since_epoch()).count());
 }
 
-Source sourceFor(const fs::path& root, const std::string& relative, bool directory) {
+std::string checkedName(const std::string& relative) {
   std::string reason;
+  std::string name = storedName(relative, &reason);
+  if (name.empty()) throw Failure{"cannot store the name \"" + relative + "\": " + reason};
+  if (name.size() > MaxNameLength) throw Failure{"name longer than 259 bytes: " + relative};
+  return name;
+}
+
+Source sourceFor(const fs::path& root, const std::string& relative, bool directory) {
   Source source;
-  source.name = storedName(relative, &reason);
-  if (source.name.empty()) throw Failure{"cannot store the name \"" + relative + "\": " + reason};
-  if (source.name.size() > MaxNameLength) {
-    throw Failure{"name longer than 259 bytes: " + relative};
-  }
+  source.name = checkedName(relative);
   source.path = root / fs::path(relative);
   source.directory = directory;
   std::error_code error;
@@ -118,6 +121,7 @@ std::vector<Source> readList(const fs::path& root, const std::string& listPath) 
     if (!line.empty() && line.back() == '\r') line.pop_back();
     if (line.empty()) continue;
     std::replace(line.begin(), line.end(), '\\', '/');
+    checkedName(line);  // refused before the file is looked at
     fs::path path = root / fs::path(line);
     std::error_code error;
     fs::file_status status = fs::status(path, error);
