@@ -100,6 +100,27 @@ TEST(CarriedArchive, OpensAndWalksToTheFirstEntryAloneAndBehindTheSetupImage) {
   }
 }
 
+TEST(CarriedArchive, StoredHeaderChecksumsAreNotVerified) {
+  Bytes image;
+  tvpack::appendMarker(image);
+  tvpack::ArchiveHeaderFields archive = fixtures::carriedArchiveHeader();
+  archive.headerChecksum = 0x4C21;
+  tvpack::appendArchiveHeader(image, archive);
+  tvpack::EntryHeaderFields entry = fixtures::carriedFirstEntry();
+  entry.headerChecksum = 0x0000;
+  tvpack::appendEntryHeader(image, entry);
+  tvpack::appendBytes(image, fixtures::packedFiller(entry.compressedSize));
+  ArchiveFile file(image);
+  ArchiveContext* context = file.context();
+
+  ASSERT_EQ(openArchive(context), KindPlain);
+  EXPECT_EQ(context->archiveHeader.headerChecksum, 0x4C21);
+  skipArchiveHeaderRest(context);
+  ASSERT_EQ(walkToBlock(context, StopAtSubBlock | 0x74), 43);
+  EXPECT_EQ(context->entryHeader.headerChecksum, 0x0000);
+  EXPECT_STREQ(context->fileName, "FILE_ID.DIZ");
+}
+
 TEST(CarriedArchive, WalkEndsAfterTheAuthenticityBlockWithTheLastEntryKept) {
   Bytes image = fixtures::concat(fixtures::leadingData(51200), fixtures::carriedArchiveStart());
   tvpack::BlockFields authenticity;
