@@ -14,12 +14,18 @@ constexpr size_t PieceSize = 1u << 20;
 
 struct LevelSettings {
   int depth;            // hash-chain steps per search
-  uint32_t niceLength;  // a match this long ends the search
+  uint32_t niceLength;  // a match this long ends the search (and, optimal, the stretch)
   bool lazy;
+  bool optimal;
 };
-constexpr LevelSettings Levels[MaxLevel + 1] = {{0, 0, false},    {4, 32, false},
-                                                {12, 64, true},   {48, 128, true},
-                                                {192, 260, true}, {512, 260, true}};
+constexpr LevelSettings Levels[MaxLevel + 1] = {{0, 0, false, false},  {4, 32, false, false},
+                                                {12, 64, true, false}, {48, 128, true, false},
+                                                {24, 64, false, true}, {96, 128, false, true}};
+
+// The optimal parse finds the cheapest path through one stretch of positions
+// at a time; longer stretches see more but cost memory for their nodes.
+constexpr uint32_t OptimalStretch = 4096;
+constexpr float Unreached = 1e30f;
 
 // A match at least this long is taken without looking one position further.
 constexpr uint32_t LazyEnough = 128;
@@ -31,6 +37,7 @@ ChainEncoder::ChainEncoder(int level, BlockCoder::EntrySink sink)
       depth_(Levels[level_].depth),
       niceLength_(Levels[level_].niceLength),
       lazy_(Levels[level_].lazy),
+      optimal_(Levels[level_].optimal),
       blocks_(std::move(sink)) {}
 
 void ChainEncoder::beginEntry() {
@@ -131,6 +138,10 @@ void ChainEncoder::emitMatch(uint32_t length, uint32_t distance) {
 }
 
 void ChainEncoder::parse(uint64_t until) {
+  if (optimal_) {
+    parseOptimal(until);
+    return;
+  }
   while (position_ < until) {
     insertUpTo(position_);
     uint32_t limit =
@@ -148,6 +159,136 @@ void ChainEncoder::parse(uint64_t until) {
       emitMatch(choice.length, choice.distance);
       position_ += choice.length;
     }
+  }
+}
+
+}  // namespace tvpack
+
+namespace tvpack {
+
+// ---- optimal parse ---------------------------------------------------------
+
+void ChainEncoder::updateTablePrices() {
+  const SymbolPrices& prices = blocks_.prices();
+  for (uint32_t value = 0; value < 256; ++value) {
+    int slot = lengthSlot(value);
+    longLengthPrice_[value] = prices.main[FirstLongMatch + slot] + lengthExtraBits[slot];
+    repeatLengthPrice_[value] = prices.repeatLength[slot] + lengthExtraBits[slot];
+  }
+}
+
+float ChainEncoder::distancePrice(uint32_t distance) const {
+  int slot = distanceSlot(distance - 1);
+  return blocks_.prices().distance[slot] + distanceExtraBits[slot];
+}
+
+// Forward shortest path over the positions of one stretch: node i holds the
+// cheapest known way to reach start + i, with the match state that way leaves.
+// Every literal, every length of every match found (with the nearest distance
+// for that length), every length at the recent distances of the node's own
+// state, the repeat of its last match and the nearest short match are tried.
+// A match of niceLength or more ends the stretch and is taken as it is.
+void ChainEncoder::parseOptimal(uint64_t until) {
+  const SymbolPrices& prices = blocks_.prices();
+  while (position_ < until) {
+    updateTablePrices();
+    const uint64_t start = position_;
+    uint32_t count = static_cast<uint32_t>(std::min<uint64_t>(OptimalStretch, until - start));
+    // Matches may run to the end of the bytes received, past the stretch.
+    nodes_.assign(count + MaxMatchLength + 1, Node{Unreached, 0, 0, 0, {}});
+    nodes_[0].price = 0;
+    nodes_[0].state = state_;
+    // A step from node `from`: a literal (length 0) or a match.
+    auto relax = [&](uint32_t from, uint32_t length, uint32_t distance, float price) {
+      Node& node = nodes_[from + std::max(length, 1u)];
+      if (price >= node.price) return;
+      node.price = price;
+      node.from = from;
+      node.length = length;
+      node.distance = distance;
+      node.state = nodes_[from].state;
+      if (length != 0) node.state.push(length, distance);
+    };
+    uint32_t last = count;  // the node the path ends at
+    for (uint32_t i = 0; i < count; ++i) {
+      const Node& here = nodes_[i];
+      const uint64_t position = start + i;
+      insertUpTo(position);
+      const float base = here.price;
+      const uint8_t byte = *finder_.at(position);
+      relax(i, 0, byte, base + prices.main[byte]);
+      const uint32_t limit =
+          static_cast<uint32_t>(std::min<uint64_t>(MaxMatchLength, entryEnd_ - position));
+      if (limit < ShortMatchLength) continue;
+      const MatchState state = here.state;
+      uint32_t longest = 0, longestDistance = 0;
+
+      for (int age = 1; age <= 4; ++age) {
+        uint32_t distance = state.recentDistance(age);
+        if (distance == 0 || distance > position) continue;
+        bool seen = false;  // the coder uses the newest slot holding a distance
+        for (int newer = 1; newer < age; ++newer) seen |= state.recentDistance(newer) == distance;
+        if (seen) continue;
+        uint32_t length = finder_.matchLength(position, distance, limit);
+        if (length < ShortMatchLength) continue;
+        if (length > longest) longest = length, longestDistance = distance;
+        if (distance == state.prevDistance && state.prevLength <= length) {
+          relax(i, state.prevLength, distance, base + prices.main[RepeatLastMatch]);
+        }
+        uint32_t correction = MinRepeatMatch + repeatCorrection(distance);
+        float symbol = base + prices.main[FirstRecentDistance + age - 1];
+        for (uint32_t l = correction; l <= length && l - correction <= 255; ++l) {
+          relax(i, l, distance, symbol + repeatLengthPrice_[l - correction]);
+        }
+      }
+
+      finder_.allMatches(position, limit, depth_, niceLength_, candidates_);
+      uint32_t covered = ShortMatchLength;
+      for (const MatchCandidate& match : candidates_) {
+        uint32_t correction = MinLongMatch + longCorrection(match.distance);
+        float symbol = base + distancePrice(match.distance);
+        for (uint32_t l = std::max(covered + 1, correction);
+             l <= match.length && l - correction <= 255; ++l) {
+          relax(i, l, match.distance, symbol + longLengthPrice_[l - correction]);
+        }
+        covered = match.length;
+        if (match.length > longest) longest = match.length, longestDistance = match.distance;
+      }
+
+      uint32_t pair = finder_.pairDistance(position);
+      if (pair != 0 && pair <= 256) {
+        int slot = shortDistanceSlot(pair - 1);
+        relax(i, ShortMatchLength, pair,
+              base + prices.main[FirstShortMatch + slot] + shortDistanceExtraBits[slot]);
+      }
+
+      if (longest >= niceLength_) {
+        // Take it: the path to here, then this match, whatever it costs.
+        uint32_t length = longest;
+        CodedSymbol probe;
+        if (!codeMatch(state, length, longestDistance, &probe)) {
+          length = std::min(length, MinLongMatch + longCorrection(longestDistance) + 255);
+        }
+        Node& node = nodes_[i + length];
+        node.from = i;
+        node.length = length;
+        node.distance = longestDistance;
+        last = i + length;
+        break;
+      }
+    }
+    // Walk back from the end, then emit forwards.
+    path_.clear();
+    for (uint32_t at = last; at != 0; at = nodes_[at].from) path_.push_back(at);
+    for (auto it = path_.rbegin(); it != path_.rend(); ++it) {
+      const Node& node = nodes_[*it];
+      if (node.length == 0) {
+        emitLiteral(start + *it - 1);
+      } else {
+        emitMatch(node.length, node.distance);
+      }
+    }
+    position_ = start + last;
   }
 }
 

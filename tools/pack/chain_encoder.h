@@ -6,8 +6,9 @@
 //
 // Levels trade speed for size:
 //   1  greedy, hash chains of 4 steps;
-//   2..5  lazy evaluation of the next position, chains of 12, 48, 192 and
-//      512 steps.
+//   2, 3  lazy evaluation of the next position, chains of 12 and 48 steps;
+//   4, 5  near-optimal parse: the cheapest path through stretches of 4096
+//      positions over every match length found, chains of 24 and 96 steps.
 // Every choice is priced with the code lengths of the block written last.
 #pragma once
 
@@ -43,7 +44,18 @@ class ChainEncoder {
     float gain = 0;  // bits saved against literals
   };
 
+  struct Node {
+    float price;      // bits from the stretch's start
+    uint32_t from;    // node the cheapest way comes from
+    uint32_t length;  // 0: a literal
+    uint32_t distance;
+    MatchState state;  // as that way leaves it
+  };
+
   void parse(uint64_t until);
+  void parseOptimal(uint64_t until);
+  void updateTablePrices();
+  float distancePrice(uint32_t distance) const;
   Choice bestChoice(uint64_t position, uint32_t limit);
   float literalBits(uint64_t position, uint32_t length);
   bool priceMatch(const MatchState& state, uint32_t length, uint32_t distance, float* bits) const;
@@ -55,6 +67,7 @@ class ChainEncoder {
   int depth_;
   uint32_t niceLength_;
   bool lazy_;
+  bool optimal_;
   MatchFinder finder_;
   BlockCoder blocks_;
   MatchState state_;
@@ -63,6 +76,12 @@ class ChainEncoder {
   uint64_t entryEnd_ = 0;                // end of the current entry's bytes received so far
   uint64_t literalSumsAt_ = UINT64_MAX;  // position of literalSums_[0]
   std::vector<float> literalSums_;       // [n]: price of the n literals from there
+  // Optimal parse: nodes of one stretch, the path found, current length prices.
+  std::vector<Node> nodes_;
+  std::vector<uint32_t> path_;
+  std::vector<MatchCandidate> candidates_;
+  float longLengthPrice_[256];    // main symbol and extra bits of a long match's length
+  float repeatLengthPrice_[256];  // length slot and extra bits at a recent distance
 };
 
 }  // namespace tvpack

@@ -75,7 +75,7 @@ MatchCandidate MatchFinder::longestMatch(uint64_t position, uint32_t limit, int 
   return best;
 }
 
-void MatchFinder::allMatches(uint64_t position, uint32_t limit, int depth,
+void MatchFinder::allMatches(uint64_t position, uint32_t limit, int depth, uint32_t niceLength,
                              std::vector<MatchCandidate>& out) const {
   out.clear();
   if (limit < 3 || position + 3 > end()) return;
@@ -94,7 +94,7 @@ void MatchFinder::allMatches(uint64_t position, uint32_t limit, int depth,
       if (length > bestLength) {
         bestLength = length;
         out.push_back({length, distance});
-        if (length == limit) break;
+        if (length >= limit || length >= niceLength) break;
       }
     }
     tag = chain_[candidate & ChainMask];

@@ -47,8 +47,9 @@ class MatchFinder {
   MatchCandidate longestMatch(uint64_t position, uint32_t limit, int depth,
                               uint32_t niceLength) const;
   // Every improvement in length along the chain (increasing lengths, each with
-  // the nearest distance found for it), for the optimal parse.
-  void allMatches(uint64_t position, uint32_t limit, int depth,
+  // the nearest distance found for it), up to one of niceLength bytes; for the
+  // optimal parse.
+  void allMatches(uint64_t position, uint32_t limit, int depth, uint32_t niceLength,
                   std::vector<MatchCandidate>& out) const;
   // Distance of the last earlier occurrence of the two bytes at position, or 0.
   uint32_t pairDistance(uint64_t position) const;
