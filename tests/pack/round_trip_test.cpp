@@ -33,7 +33,7 @@ Packed pack(const Files& files, int level, bool solid) {
     packed.counts.headers += counts.headers;
     packed.counts.keptHeaders += counts.keptHeaders;
     packed.counts.trailingHeaders += counts.trailingHeaders;
-    packed.counts.paddedEntries += counts.paddedEntries;
+    packed.counts.paddingBytes += counts.paddingBytes;
   };
   if (solid) {
     ChainEncoder chain(level, sink);
@@ -137,6 +137,55 @@ TEST(PackRoundTrip, EveryCorpusDecodesByteExactAtEveryLevelSolidAndNot) {
   }
   EXPECT_GT(total.keptHeaders, 0u);
   EXPECT_GT(total.trailingHeaders, 0u);
+}
+
+}  // namespace
+}  // namespace tvpack
+
+namespace tvpack {
+namespace {
+
+TEST(TrailingTables, PaddingMovesTheEndPastEveryEmptyRefill) {
+  struct Case {
+    size_t packedSize, padding;
+  };
+  // The last fill holds the data up to buffer index 8192 (first fill) or
+  // 8192 + k * 8160 of the stream; ends at indexes 8163..8192 are moved to 8193.
+  const Case cases[] = {{0, 0},     {8162, 0},   {8163, 30}, {8180, 13},  {8192, 1},
+                        {8193, 0},  {9000, 0},   {16322, 0}, {16323, 30}, {16352, 1},
+                        {16353, 0}, {24483, 30}, {24512, 1}};
+  for (const Case& c : cases)
+    EXPECT_EQ(trailingTablePadding(c.packedSize), c.padding) << c.packedSize;
+}
+
+TEST(TrailingTables, EntryEndingNearTheBufferEndStillHandsItsTablesOn) {
+  // A random first file (literals, about one byte each) whose data with the
+  // next file's tables ends just short of index 8192; the run after it needs
+  // those tables, which are short (few symbols), so the last literals of the
+  // first file already lie beyond index 8162. Sizes are tried until one lands
+  // there.
+  Files files;
+  Packed packed;
+  for (size_t size = 7900; size < 8200; ++size) {
+    files = {corpus::randomBytes(size, 11), Bytes(3000, 'a')};
+    packed = pack(files, 1, true);
+    if (packed.counts.paddingBytes >= 1 && packed.counts.paddingBytes <= 4) break;
+  }
+  ASSERT_GE(packed.counts.paddingBytes, 1u);
+  ASSERT_LE(packed.counts.paddingBytes, 4u);
+  ASSERT_EQ(packed.counts.trailingHeaders, 1u);
+  expectRoundTrip(files, packed, true, "padded");
+
+  // Without the padding the decoder's refill comes up empty before the table
+  // change, its trailing check sees too few bytes, and the second file is
+  // decoded with the wrong tables.
+  Packed unpadded = packed;
+  unpadded.entries[0].resize(unpadded.entries[0].size() - packed.counts.paddingBytes);
+  fixtures::Decoder decoder;
+  EXPECT_TRUE(decoder.decode(unpadded.entries[0], static_cast<uint32_t>(files[0].size())) ==
+              files[0]);
+  EXPECT_FALSE(decoder.decode(unpadded.entries[1], static_cast<uint32_t>(files[1].size()), true) ==
+               files[1]);
 }
 
 }  // namespace

@@ -179,7 +179,7 @@ void BlockCoder::finishEntry() {
     size_t padding = trailingTablePadding(packed.size());
     packed.resize(packed.size() + padding, 0);
     ++counts_.trailingHeaders;
-    counts_.paddedEntries += padding != 0;
+    counts_.paddingBytes += padding;
   }
   endsWithTables_ = false;
   sink_(std::move(packed));

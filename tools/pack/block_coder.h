@@ -61,7 +61,7 @@ struct WrittenCounts {
   uint64_t headers = 0;
   uint64_t keptHeaders = 0;      // coded relative to the previous tables
   uint64_t trailingHeaders = 0;  // ending an entry's data
-  uint64_t paddedEntries = 0;    // given zero bytes after their trailing tables
+  uint64_t paddingBytes = 0;     // zero bytes appended after trailing tables
 };
 
 // Zero bytes to append to an entry whose data ends with a trailing table change.
