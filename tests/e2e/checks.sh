@@ -142,16 +142,19 @@ group_folder() {
 }
 
 # check_item PROGRAM: the group holds one item, its shortcut points at
-# PROGRAM, and PROGRAM is installed there.
+# PROGRAM, PROGRAM is installed there, and starting the item opens the
+# product's window.
 check_item() {
-  local folder links target
+  local folder links seen
   folder=$(group_folder)
   [ -n "$folder" ] || fail "no Program Manager group Tarnivole"
   links=$(find "$folder" -name '*.lnk')
   [ "$links" = "$folder/Tarnivole.lnk" ] || fail "the group should hold Tarnivole.lnk, holds: $links"
-  target=$("$wine" "$tools/shortcut_target.exe" "$links" | tr -d '\r')
-  [ "$target" = "target [$1]" ] || fail "the item points at $target, expected [$1]"
   [ -f "$(on_c "$1")" ] || fail "the item's program $1 is not installed"
+  seen=$("$wine" "$tools/shortcut_target.exe" --open "$links" 2>&1 | tr -d '\r') || true
+  [ "$(sed -n 1p <<<"$seen")" = "target [$1]" ] || fail "the item does not point at [$1]: $seen"
+  [[ "$(sed -n 2p <<<"$seen")" == "opened [QV Tarnivole"* ]] ||
+    fail "starting the item did not open the product's window: $seen"
 }
 
 no_item() {
