@@ -40,12 +40,15 @@ int32_t readPacked(ArchiveContext* context, uint8_t* destination, int32_t count)
 
 void refillInput(ArchiveContext* context, int first) {
   if (first != 0) {
-    context->inputEnd = static_cast<uint32_t>(readPacked(context, context->inputBuffer, InputBufferSize));
+    context->inputEnd =
+        static_cast<uint32_t>(readPacked(context, context->inputBuffer, InputBufferSize));
     context->inputPos = 0;
     return;
   }
-  std::memmove(context->inputBuffer, context->inputBuffer + InputBufferSize - RefillKeep, RefillKeep);
+  std::memmove(context->inputBuffer, context->inputBuffer + InputBufferSize - RefillKeep,
+               RefillKeep);
   context->inputPos &= RefillKeep - 1;
-  const int32_t got = readPacked(context, context->inputBuffer + RefillKeep, InputBufferSize - RefillKeep);
+  const int32_t got =
+      readPacked(context, context->inputBuffer + RefillKeep, InputBufferSize - RefillKeep);
   context->inputEnd = got > 0 ? static_cast<uint32_t>(got) + RefillKeep : context->inputPos;
 }

@@ -114,7 +114,8 @@ void unpackEntry(ArchiveContext* context, uint8_t* window, int solid) {
         --context->unpackedLeft;
       } else if (symbol >= FirstLongMatch) {
         const uint32_t slot = symbol - FirstLongMatch;
-        uint32_t length = lengthBase[slot] + MinLongMatch + readExtra(context, lengthExtraBits[slot]);
+        uint32_t length =
+            lengthBase[slot] + MinLongMatch + readExtra(context, lengthExtraBits[slot]);
         const uint32_t distanceSlot = decodeSymbol(context, &context->distanceTable);
         const uint32_t distance =
             distanceBase[distanceSlot] + 1 + readExtra(context, distanceExtraBits[distanceSlot]);
@@ -132,8 +133,10 @@ void unpackEntry(ArchiveContext* context, uint8_t* window, int solid) {
         const uint32_t age = symbol - RepeatLastMatch;  // 1 = newest
         const uint32_t distance = context->recentDistances[(context->recentIndex - age) & 3];
         const uint32_t slot = decodeSymbol(context, &context->repeatLengthTable);
-        uint32_t length = lengthBase[slot] + MinRepeatMatch + readExtra(context, lengthExtraBits[slot]);
-        length += (distance >= LongerFrom257) + (distance >= LongerFrom8K) + (distance >= LongerFrom256K);
+        uint32_t length =
+            lengthBase[slot] + MinRepeatMatch + readExtra(context, lengthExtraBits[slot]);
+        length +=
+            (distance >= LongerFrom257) + (distance >= LongerFrom8K) + (distance >= LongerFrom256K);
         context->matchLength = static_cast<int32_t>(length);
         context->matchDistance = distance;
         copyMatch(context);

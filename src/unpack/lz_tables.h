@@ -17,8 +17,8 @@ constexpr int LengthSlots = 28;
 constexpr int DistanceSlots = 48;
 constexpr int ShortDistanceSlots = 8;
 
-constexpr uint8_t lengthBase[LengthSlots] = {0,  1,  2,  3,  4,  5,  6,  7,   8,   10,
-                                             12, 14, 16, 20, 24, 28, 32, 40,  48,  56,
+constexpr uint8_t lengthBase[LengthSlots] = {0,  1,  2,  3,   4,   5,   6,   7,  8,  10,
+                                             12, 14, 16, 20,  24,  28,  32,  40, 48, 56,
                                              64, 80, 96, 112, 128, 160, 192, 224};
 constexpr uint8_t lengthExtraBits[LengthSlots] = {0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2,
                                                   2, 2, 3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5};

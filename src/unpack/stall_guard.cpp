@@ -43,10 +43,12 @@ bool sameState(const ArchiveContext* context, const DecoderState* state) {
       state->channelCount != context->channelCount ||
       state->activeChannel != context->activeChannel ||
       state->decodedSymbol != context->decodedSymbol ||
-      std::memcmp(state->recentDistances, context->recentDistances, sizeof(state->recentDistances)) != 0) {
+      std::memcmp(state->recentDistances, context->recentDistances,
+                  sizeof(state->recentDistances)) != 0) {
     return false;
   }
-  if (!sameTable(state->tables[0], context->preTable) || !sameTable(state->tables[1], context->mainTable) ||
+  if (!sameTable(state->tables[0], context->preTable) ||
+      !sameTable(state->tables[1], context->mainTable) ||
       !sameTable(state->tables[2], context->distanceTable) ||
       !sameTable(state->tables[3], context->repeatLengthTable)) {
     return false;

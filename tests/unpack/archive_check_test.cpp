@@ -1,6 +1,8 @@
 // `tvsfx test`'s check of a whole archive: the verdict per entry and the
 // installation's result code, on archives made by the packer and then altered
 // where a test needs it (an entry's data, version or flags).
+#include "archive_check.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -8,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "archive_check.h"
 #include "pack/archive_builder.h"
 #include "unpack/sample_data.h"
 
@@ -37,13 +38,14 @@ struct Checked {
 };
 
 Checked checkImage(const Bytes& image) {
-  const std::filesystem::path path = std::filesystem::temp_directory_path() / "tv-archive-check.rar";
+  const std::filesystem::path path =
+      std::filesystem::temp_directory_path() / "tv-archive-check.rar";
   std::FILE* file = std::fopen(path.string().c_str(), "wb");
   std::fwrite(image.data(), 1, image.size(), file);
   std::fclose(file);
   Checked checked;
-  checked.check = checkArchive(path.string().c_str(),
-                               [&](const CheckedEntry& entry) { checked.entries.push_back(entry); });
+  checked.check = checkArchive(
+      path.string().c_str(), [&](const CheckedEntry& entry) { checked.entries.push_back(entry); });
   std::filesystem::remove(path);
   return checked;
 }
@@ -71,10 +73,10 @@ TEST(ArchiveCheck, GoodArchiveHasEveryEntryGoodAndTheDirectorySkipped) {
 
 struct AlterCase {
   const char* name;
-  int entry;        // index of the entry header altered
-  size_t offset;    // byte within the header, or past it into the packed data
+  int entry;      // index of the entry header altered
+  size_t offset;  // byte within the header, or past it into the packed data
   uint8_t value;
-  bool xorValue;    // XOR instead of set
+  bool xorValue;  // XOR instead of set
   int result;
   std::vector<EntryVerdict> verdicts;
 };
@@ -82,12 +84,29 @@ struct AlterCase {
 TEST(ArchiveCheck, ResultCodeIsTheInstallationsFirstFailure) {
   using V = EntryVerdict;
   const AlterCase cases[] = {
-      {"damaged data of the last entry", 3, 200, 0x40, true, 3, {V::Good, V::Skipped, V::Good, V::Bad}},
+      {"damaged data of the last entry",
+       3,
+       200,
+       0x40,
+       true,
+       3,
+       {V::Good, V::Skipped, V::Good, V::Bad}},
       {"unpack version 21", 2, 24, 21, false, 1, {V::Good, V::Skipped, V::Refused, V::Good}},
       {"unpack version 12", 0, 24, 12, false, 1, {V::Refused, V::Skipped, V::Good, V::Good}},
-      {"unpack version 13 is accepted", 0, 24, 13, false, 0, {V::Good, V::Skipped, V::Good, V::Good}},
+      {"unpack version 13 is accepted",
+       0,
+       24,
+       13,
+       false,
+       0,
+       {V::Good, V::Skipped, V::Good, V::Good}},
       {"first entry continued from another volume", 0, 3, 0x01, true, 2, {}},
-      {"a later entry flagged continued is not looked at", 2, 3, 0x01, true, 0,
+      {"a later entry flagged continued is not looked at",
+       2,
+       3,
+       0x01,
+       true,
+       0,
        {V::Good, V::Skipped, V::Good, V::Good}},
   };
   const Bytes original = sampleArchive();
@@ -96,13 +115,15 @@ TEST(ArchiveCheck, ResultCodeIsTheInstallationsFirstFailure) {
   for (const AlterCase& c : cases) {
     Bytes image = original;
     size_t at = offsets[c.entry] + c.offset;
-    if (c.offset >= 32) at += image[offsets[c.entry] + 5] | image[offsets[c.entry] + 6] << 8;  // into the data
+    if (c.offset >= 32)
+      at += image[offsets[c.entry] + 5] | image[offsets[c.entry] + 6] << 8;  // into the data
     image[at] = c.xorValue ? image[at] ^ c.value : c.value;
     const Checked checked = checkImage(image);
     EXPECT_EQ(checked.check.result, c.result) << c.name;
     ASSERT_EQ(checked.entries.size(), c.verdicts.size()) << c.name;
     for (size_t i = 0; i < c.verdicts.size(); ++i) {
-      EXPECT_EQ(checked.entries[i].verdict, c.verdicts[i]) << c.name << ": " << checked.entries[i].name;
+      EXPECT_EQ(checked.entries[i].verdict, c.verdicts[i])
+          << c.name << ": " << checked.entries[i].name;
     }
   }
 }

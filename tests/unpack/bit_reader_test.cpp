@@ -1,10 +1,11 @@
 // The input side: how many packed bytes fills and refills take, where a refill
 // puts the bytes it keeps, and how bits come out of the buffer.
+#include "unpack/bit_reader.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 
-#include "unpack/bit_reader.h"
 #include "unpack/decoder_harness.h"
 
 namespace {
@@ -30,12 +31,12 @@ struct FillCase {
 TEST(PackedInput, FillsAndRefillsTakeNoMoreThanThePackedSize) {
   const FillCase cases[] = {
       {421, 421, 421, 10, 0},
-      {1000, 421, 421, 10, 0},          // the bytes after the entry stay unread
+      {1000, 421, 421, 10, 0},  // the bytes after the entry stay unread
       {0, 0, 0, 10, 0},
-      {16352, 16352, 8192, 8192, 0},    // 8192 + 8160
+      {16352, 16352, 8192, 8192, 0},  // 8192 + 8160
       {20000, 16352, 8192, 8192, 0},
       {20000, 16353, 8192, 8192, 1},
-      {300, 1000, 300, 10, 700},        // cut short: the stream ends before the entry
+      {300, 1000, 300, 10, 700},  // cut short: the stream ends before the entry
   };
   for (const FillCase& c : cases) {
     SCOPED_TRACE(testing::Message() << "stream " << c.streamBytes << " packed " << c.packedSize);
@@ -123,8 +124,8 @@ struct SkipCase {
 
 TEST(BitReader, SkipAdvancesByteAndBit) {
   const SkipCase cases[] = {
-      {0, 0, 0, 0, 0}, {0, 0, 7, 0, 7}, {0, 7, 1, 1, 0}, {0, 5, 16, 2, 5},
-      {100, 3, 13, 102, 0}, {8000, 7, 16, 8002, 7},
+      {0, 0, 0, 0, 0},  {0, 0, 7, 0, 7},      {0, 7, 1, 1, 0},
+      {0, 5, 16, 2, 5}, {100, 3, 13, 102, 0}, {8000, 7, 16, 8002, 7},
   };
   Decoder decoder;
   ArchiveContext* context = decoder.context();
@@ -171,7 +172,8 @@ TEST(Reset, FreshEntryClearsWindowMatchStateAndSavedLengths) {
   resetUnpacker(context, 1);
   solidCopy.inputPos = 0;
   solidCopy.inputBit = 0;
-  EXPECT_EQ(0, std::memcmp(&solidCopy, context, sizeof(ArchiveContext))) << "solid reset changed more";
+  EXPECT_EQ(0, std::memcmp(&solidCopy, context, sizeof(ArchiveContext)))
+      << "solid reset changed more";
   EXPECT_EQ(decoder.window()[WindowSize - 1], 0x5A);
 
   resetUnpacker(context, 0);

@@ -45,10 +45,12 @@ int64_t damage(Bytes& packed, uint32_t& size, std::mt19937& random) {
   const size_t at = random() % packed.size();
   switch (random() % 5) {
     case 0:
-      for (uint32_t n = 1 + random() % 4; n > 0; --n) packed[random() % packed.size()] ^= 1u << (random() % 8);
+      for (uint32_t n = 1 + random() % 4; n > 0; --n)
+        packed[random() % packed.size()] ^= 1u << (random() % 8);
       break;
     case 1:
-      for (size_t i = at; i < packed.size() && i < at + 1 + random() % 16; ++i) packed[i] = static_cast<uint8_t>(random());
+      for (size_t i = at; i < packed.size() && i < at + 1 + random() % 16; ++i)
+        packed[i] = static_cast<uint8_t>(random());
       break;
     case 2:
       for (size_t i = at; i < packed.size() && i < at + 1 + random() % 64; ++i) packed[i] = 0;

@@ -11,7 +11,9 @@
 
 namespace fixtures {
 
-void FileCloser::operator()(FILE* file) const { std::fclose(file); }
+void FileCloser::operator()(FILE* file) const {
+  std::fclose(file);
+}
 
 TempFile tempFileWith(const Bytes& bytes) {
   TempFile file(std::tmpfile());
@@ -29,13 +31,15 @@ Bytes contentsOf(FILE* file) {
   std::rewind(file);
   uint8_t chunk[65536];
   size_t got;
-  while ((got = std::fread(chunk, 1, sizeof(chunk), file)) > 0) bytes.insert(bytes.end(), chunk, chunk + got);
+  while ((got = std::fread(chunk, 1, sizeof(chunk), file)) > 0)
+    bytes.insert(bytes.end(), chunk, chunk + got);
   return bytes;
 }
 
 Decoder::Decoder() : context_(new ArchiveContext), window_(WindowSize, 0) {
   std::memset(context_.get(), 0, sizeof(ArchiveContext));
-  for (int i = 0; i < AudioTableCount; ++i) context_->audioTables[i] = &context_->audioTableStore[i];
+  for (int i = 0; i < AudioTableCount; ++i)
+    context_->audioTables[i] = &context_->audioTableStore[i];
   buildCrcTable(context_.get());
   context_->archiveVariant = VariantNew;
 }
@@ -51,7 +55,8 @@ void Decoder::decodeTo(FILE* output, const Bytes& packed, uint32_t size, bool so
   input_ = tempFileWith(packed);
   ArchiveContext* c = context_.get();
   c->archiveStream = input_.get();
-  c->entryHeader.compressedSize = static_cast<uint32_t>(packedSize < 0 ? packed.size() : packedSize);
+  c->entryHeader.compressedSize =
+      static_cast<uint32_t>(packedSize < 0 ? packed.size() : packedSize);
   c->entryHeader.uncompressedSize = size;
   beginEntry(c, output, 0);
   unpackEntry(c, window(), solid ? EntrySolidFlag : 0);

@@ -48,8 +48,8 @@ TEST(EntrySetup, SetsThePerEntryFieldsFromTheHeader) {
 struct VerdictCase {
   const char* name;
   ArchiveVariant variant;
-  uint32_t size;       // bytes of the entry: above 2^20 the output takes several flushes
-  int storedChange;    // 0: the right checksum; else XORed into it
+  uint32_t size;     // bytes of the entry: above 2^20 the output takes several flushes
+  int storedChange;  // 0: the right checksum; else XORed into it
   bool matches;
 };
 
@@ -83,8 +83,12 @@ TEST(EntryChecksum, ComparedAsTheVariantStoresIt) {
 TEST(EntryChecksum, CoversOnlyTheBytesTheOutputAccepted) {
   // An output opened for reading takes nothing: the checksum stays at its
   // start and the verdict is a mismatch, as with a full disk.
-  const std::filesystem::path path = std::filesystem::temp_directory_path() / "tv-unpack-readonly.bin";
-  { std::FILE* file = std::fopen(path.string().c_str(), "wb"); std::fclose(file); }
+  const std::filesystem::path path =
+      std::filesystem::temp_directory_path() / "tv-unpack-readonly.bin";
+  {
+    std::FILE* file = std::fopen(path.string().c_str(), "wb");
+    std::fclose(file);
+  }
   std::FILE* readOnly = std::fopen(path.string().c_str(), "rb");
   ASSERT_NE(readOnly, nullptr);
   Decoder decoder;

@@ -1,6 +1,8 @@
 // Canonical table build and symbol decoding: the layout of a built table, the
 // code each symbol gets, what codes that no symbol owns decode to, and that the
 // packer's codes come back as the symbols written.
+#include "unpack/huffman_decode.h"
+
 #include <gtest/gtest.h>
 
 #include <random>
@@ -9,7 +11,6 @@
 #include "pack/bit_writer.h"
 #include "pack/huffman_code.h"
 #include "unpack/decoder_harness.h"
-#include "unpack/huffman_decode.h"
 
 namespace {
 
@@ -23,7 +24,8 @@ TEST(HuffmanBuild, LimitsAndStartsFollowTheCodeLengths) {
   EXPECT_EQ(table.symbolCount, 3u);
   EXPECT_EQ(table.lengthLimit[0], 0u);
   EXPECT_EQ(table.lengthLimit[1], 0x8000u);
-  for (int length = 2; length <= 15; ++length) EXPECT_EQ(table.lengthLimit[length], 0xFFFFu) << length;
+  for (int length = 2; length <= 15; ++length)
+    EXPECT_EQ(table.lengthLimit[length], 0xFFFFu) << length;
   EXPECT_EQ(table.lengthStart[1], 0u);
   EXPECT_EQ(table.lengthStart[2], 1u);
   EXPECT_EQ(table.lengthStart[3], 3u);
@@ -61,8 +63,16 @@ TEST(HuffmanDecode, SymbolsAndCodeLengths) {
       // One symbol (5) of length 1: bit 0 is its code; a leading 1 falls through
       // to length 15, index ((v - 0x8000) >> 1) + 1.
       {"single: bit 0", {0, 0, 0, 0, 0, 1, 0, 0}, {0x7F, 0xFF}, 5, 1},
-      {"single: index out of range falls back to the first entry", {0, 0, 0, 0, 0, 1, 0, 0}, {0xFF, 0xFE}, 5, 15},
-      {"single: index within range finds a stale entry (0)", {0, 0, 0, 0, 0, 1, 0, 0}, {0x80, 0x02}, 0, 15},
+      {"single: index out of range falls back to the first entry",
+       {0, 0, 0, 0, 0, 1, 0, 0},
+       {0xFF, 0xFE},
+       5,
+       15},
+      {"single: index within range finds a stale entry (0)",
+       {0, 0, 0, 0, 0, 1, 0, 0},
+       {0x80, 0x02},
+       0,
+       15},
       // No codes at all: every limit is 0, so 15 bits and index v >> 1.
       {"empty: index 2", {0, 0, 0, 0}, {0x00, 0x04}, 0, 15},
       {"empty: index beyond the alphabet", {0, 0, 0, 0}, {0xFF, 0xFF}, 0, 15},

@@ -1,6 +1,8 @@
 // The main loop and the window: what each symbol produces, the recent-distance
 // ring, the length corrections, matches at the slot limits, entries that end in
 // the middle of a match, the ring's wrap and flush, and solid entries.
+#include "unpack/lz_decoder.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,7 +10,6 @@
 #include <random>
 
 #include "unpack/decoder_harness.h"
-#include "unpack/lz_decoder.h"
 #include "unpack/lz_tables.h"
 #include "unpack/packed_stream.h"
 
@@ -72,8 +73,13 @@ struct EndCase {
 TEST(MainLoop, LastMatchIsCopiedWholeEvenPastTheEntrySize) {
   const EndCase cases[] = {
       {"1-byte entry starting with a match of 3", {}, 3, 1, 1, {0, 0, 0}, -3},
-      {"match of 10 at distance 2 ends a 5-byte entry", {'a', 'b'}, 10, 2, 5,
-       {'a', 'b', 'a', 'b', 'a', 'b', 'a', 'b', 'a', 'b', 'a', 'b'}, -8},
+      {"match of 10 at distance 2 ends a 5-byte entry",
+       {'a', 'b'},
+       10,
+       2,
+       5,
+       {'a', 'b', 'a', 'b', 'a', 'b', 'a', 'b', 'a', 'b', 'a', 'b'},
+       -8},
       {"match ending exactly at the size", {'a'}, 5, 1, 6, {'a', 'a', 'a', 'a', 'a', 'a'}, -1},
   };
   for (const EndCase& c : cases) {
@@ -126,7 +132,8 @@ TEST(MainLoop, RecentDistancesAreTakenNewestFirst) {
       // Distance 0 copies each byte onto itself: the fresh window's zeros stay.
       expected.push_back(c.distance == 0 ? 0 : expected[end + i - c.distance]);
     }
-    EXPECT_EQ(decoder.decode(script.stream.bytes(), static_cast<uint32_t>(expected.size())), expected)
+    EXPECT_EQ(decoder.decode(script.stream.bytes(), static_cast<uint32_t>(expected.size())),
+              expected)
         << "age " << c.age;
     EXPECT_EQ(context->prevDistance, c.distance) << "age " << c.age;
     EXPECT_EQ(context->prevLength, c.length) << "age " << c.age;
@@ -141,8 +148,8 @@ TEST(MainLoop, LongerDistancesAddToTheMatchLength) {
     uint32_t length;  // length slot 0 with no extra bits, corrected
   };
   const CorrectionCase cases[] = {
-      {false, 8191, 3},   {false, 8192, 4},  {false, 262144, 5},   {false, 262143, 4},
-      {true, 256, 2},     {true, 257, 3},    {true, 8192, 4},      {true, 262144, 5},
+      {false, 8191, 3}, {false, 8192, 4}, {false, 262144, 5}, {false, 262143, 4},
+      {true, 256, 2},   {true, 257, 3},   {true, 8192, 4},    {true, 262144, 5},
   };
   for (const CorrectionCase& c : cases) {
     Decoder decoder;
@@ -155,7 +162,8 @@ TEST(MainLoop, LongerDistancesAddToTheMatchLength) {
     if (c.repeated) {
       stream.match(first, c.distance).recent(1, 2);
     } else {
-      const int slot = fixtures::slotOf(distanceBase, distanceExtraBits, DistanceSlots, c.distance - 1);
+      const int slot =
+          fixtures::slotOf(distanceBase, distanceExtraBits, DistanceSlots, c.distance - 1);
       stream.longMatch(0, 0, slot, c.distance - 1 - distanceBase[slot]);
     }
     const Bytes out = decoder.decode(stream.bytes(), first + 1);  // ends with the last match
@@ -178,7 +186,8 @@ TEST(MainLoop, MatchesAtTheEndsOfTheSlotTables) {
   const SlotCase cases[] = {
       {"short slot 7, all six bits", true, 0, 0, 7, 63, 256, 2},
       {"short slot 0, no bits set", true, 0, 0, 0, 0, 1, 2},
-      {"long slot 27, all five bits, distance 262144: the longest match", false, 27, 31, 35, 65535, 262144, 260},
+      {"long slot 27, all five bits, distance 262144: the longest match", false, 27, 31, 35, 65535,
+       262144, 260},
       {"distance slot 47, all sixteen bits: 2^20", false, 0, 0, 47, 0xFFFF, 1u << 20, 5},
       {"distance slot 0: distance 1", false, 8, 1, 0, 0, 1, 12},
   };
@@ -266,19 +275,26 @@ struct FlushCase {
 
 TEST(Flush, WindowIsFlushedWithinTwoHundredSeventyBytesOfFull) {
   const FlushCase cases[] = {
-      {0, 0xFFEF2, false},       {0, 0xFFEF3, true},  // first flush point: 2^20 - 269
-      {0, 0xFFFFF, true},        {5, 5, false},       // nothing unflushed
-      {0x100, 0xFF, true},       {0x100, 0xFFFF2, false}, {0x100, 0xFFFF3, true},
+      {0, 0xFFEF2, false},
+      {0, 0xFFEF3, true},  // first flush point: 2^20 - 269
+      {0, 0xFFFFF, true},
+      {5, 5, false},  // nothing unflushed
+      {0x100, 0xFF, true},
+      {0x100, 0xFFFF2, false},
+      {0x100, 0xFFFF3, true},
       // Unflushed bytes that wrap: 0xFFFF0 to the end, then from 0.
-      {0xFFFF0, 0xFFEE2, false}, {0xFFFF0, 0xFFEE3, true},
-      {0x10, 0xFFF00, false},    {0x10, 0xFFFFF, true},
+      {0xFFFF0, 0xFFEE2, false},
+      {0xFFFF0, 0xFFEE3, true},
+      {0x10, 0xFFF00, false},
+      {0x10, 0xFFFFF, true},
   };
   Decoder decoder;
   ArchiveContext* context = decoder.context();
   for (const FlushCase& c : cases) {
     context->flushedPos = c.flushedPos;
     context->writePos = c.writePos;
-    EXPECT_EQ(windowNearlyFull(context), c.nearlyFull) << std::hex << c.flushedPos << " " << c.writePos;
+    EXPECT_EQ(windowNearlyFull(context), c.nearlyFull)
+        << std::hex << c.flushedPos << " " << c.writePos;
   }
 }
 
@@ -315,7 +331,8 @@ TEST(Flush, EntryLongerThanTheWindowComesOutWhole) {
   const Bytes out = decoder.decode(script.stream.bytes(), script.size());
   ASSERT_EQ(out.size(), script.expected.size());
   const auto mismatch = std::mismatch(out.begin(), out.end(), script.expected.begin());
-  EXPECT_TRUE(mismatch.first == out.end()) << "first wrong byte at " << (mismatch.first - out.begin());
+  EXPECT_TRUE(mismatch.first == out.end())
+      << "first wrong byte at " << (mismatch.first - out.begin());
 }
 
 TEST(SolidEntries, SecondEntryContinuesTheFirstsWindowRingAndTables) {
@@ -374,6 +391,26 @@ TEST(MainLoop, TableChangeInTheMiddleSwitchesCodes) {
   PackedStream stream;
   stream.tables().literals({'x', 'y'}).tableChange().tables(other, true).literals({'a', 'h', 'c'});
   EXPECT_EQ(decoder.decode(stream.bytes(), 5), (Bytes{'x', 'y', 'a', 'h', 'c'}));
+}
+
+}  // namespace
+
+namespace {
+
+template <typename Base>
+void expectGapless(const char* name, const Base* base, const uint8_t* extraBits, int slots,
+                   uint32_t last) {
+  EXPECT_EQ(base[0], 0u) << name;
+  for (int i = 1; i < slots; ++i) {
+    EXPECT_EQ(uint32_t{base[i]}, base[i - 1] + (1u << extraBits[i - 1])) << name << " slot " << i;
+  }
+  EXPECT_EQ(base[slots - 1] + (1u << extraBits[slots - 1]) - 1, last) << name << ": the last value";
+}
+
+TEST(SlotTables, CoverTheirRangesWithoutGaps) {
+  expectGapless("length", lengthBase, lengthExtraBits, LengthSlots, 255);
+  expectGapless("distance", distanceBase, distanceExtraBits, DistanceSlots, (1u << 20) - 1);
+  expectGapless("short distance", shortDistanceBase, shortDistanceExtraBits, ShortDistanceSlots, 255);
 }
 
 }  // namespace

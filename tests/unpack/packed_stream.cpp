@@ -46,7 +46,9 @@ void PackedStream::useCodes(const LzLengths& lengths) {
   repeatLength_ = tvpack::makeHuffmanCode(lengths.repeatLength);
 }
 
-PackedStream& PackedStream::tables(bool keep) { return tables(lengths_, keep); }
+PackedStream& PackedStream::tables(bool keep) {
+  return tables(lengths_, keep);
+}
 
 PackedStream& PackedStream::tables(const LzLengths& lengths, bool keep) {
   useCodes(lengths);
@@ -67,7 +69,9 @@ PackedStream& PackedStream::bits(uint32_t value, int count) {
   return *this;
 }
 
-PackedStream& PackedStream::literal(uint8_t byte) { return mainSymbol(byte); }
+PackedStream& PackedStream::literal(uint8_t byte) {
+  return mainSymbol(byte);
+}
 
 PackedStream& PackedStream::literals(const Bytes& bytes) {
   for (uint8_t byte : bytes) literal(byte);
@@ -83,7 +87,8 @@ PackedStream& PackedStream::longMatch(int lengthSlot, uint32_t lengthExtra, int 
 }
 
 PackedStream& PackedStream::match(uint32_t length, uint32_t distance) {
-  const uint32_t coded = length - MinLongMatch - (distance >= LongerFrom8K) - (distance >= LongerFrom256K);
+  const uint32_t coded =
+      length - MinLongMatch - (distance >= LongerFrom8K) - (distance >= LongerFrom256K);
   const int lengthSlot = lengthSlotOf(coded);
   const int distanceSlot =
       checkedSlot(slotOf(distanceBase, distanceExtraBits, DistanceSlots, distance - 1));
@@ -104,8 +109,12 @@ PackedStream& PackedStream::recent(int age, uint32_t uncorrectedLength) {
   return bits(coded - lengthBase[slot], lengthExtraBits[slot]);
 }
 
-PackedStream& PackedStream::repeatLast() { return mainSymbol(RepeatLastMatch); }
-PackedStream& PackedStream::tableChange() { return mainSymbol(TableChange); }
+PackedStream& PackedStream::repeatLast() {
+  return mainSymbol(RepeatLastMatch);
+}
+PackedStream& PackedStream::tableChange() {
+  return mainSymbol(TableChange);
+}
 
 Bytes PackedStream::bytes() const {
   tvpack::BitWriter copy = out_;
@@ -126,7 +135,9 @@ HeaderWriter& HeaderWriter::length(int symbol) {
   return *this;
 }
 
-HeaderWriter& HeaderWriter::repeatPrevious(int count) { return run(16, count - 3, 2); }
+HeaderWriter& HeaderWriter::repeatPrevious(int count) {
+  return run(16, count - 3, 2);
+}
 
 HeaderWriter& HeaderWriter::zeros(int count) {
   while (count >= 11) {

@@ -71,9 +71,9 @@ class HeaderWriter {
  public:
   HeaderWriter(tvpack::BitWriter& out, bool audio, bool keep, int channels = 1,
                const std::vector<uint8_t>& preCodeLengths = std::vector<uint8_t>(19, 5));
-  HeaderWriter& length(int symbol);                 // pre-code symbol 0..18 without extra bits
-  HeaderWriter& repeatPrevious(int count);          // 16: 3..6 copies
-  HeaderWriter& zeros(int count);                   // 3 and more zeros, as runs of 17 and 18
+  HeaderWriter& length(int symbol);         // pre-code symbol 0..18 without extra bits
+  HeaderWriter& repeatPrevious(int count);  // 16: 3..6 copies
+  HeaderWriter& zeros(int count);           // 3 and more zeros, as runs of 17 and 18
   HeaderWriter& run(int symbol, uint32_t extra, int bits);
 
  private:

@@ -28,8 +28,8 @@ std::vector<uint8_t> sampleSource(size_t size, uint32_t seed) {
   std::string text;
   while (text.size() < size) {
     text += std::string(2 * (random() % 4), ' ');
-    text += "context->" + std::string(Words[random() % std::size(Words)]) + "Pos = " +
-            std::to_string(random() % 4096) + ";\n";
+    text += "context->" + std::string(Words[random() % std::size(Words)]) +
+            "Pos = " + std::to_string(random() % 4096) + ";\n";
   }
   return {text.begin(), text.begin() + static_cast<std::ptrdiff_t>(size)};
 }
@@ -41,10 +41,12 @@ std::vector<uint8_t> sampleBinary(size_t size, uint32_t seed) {
     if (random() % 2 == 0) {
       for (int i = 0; i < 64; ++i) {
         const uint32_t value = random() % 512;
-        bytes.insert(bytes.end(), {static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8), 0, 0});
+        bytes.insert(bytes.end(),
+                     {static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8), 0, 0});
       }
     } else {
-      for (int i = 0; i < 200; ++i) bytes.push_back(static_cast<uint8_t>(random() % 7 == 0 ? 0x8B : random()));
+      for (int i = 0; i < 200; ++i)
+        bytes.push_back(static_cast<uint8_t>(random() % 7 == 0 ? 0x8B : random()));
     }
   }
   bytes.resize(size);

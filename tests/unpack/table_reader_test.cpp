@@ -1,6 +1,8 @@
 // Table headers: flags, relative and absolute lengths, runs cut at the table
 // length, audio headers, the end-of-entry check, and headers that straddle a
 // refill of the input buffer.
+#include "unpack/table_reader.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -11,7 +13,6 @@
 #include "unpack/decoder_harness.h"
 #include "unpack/huffman_decode.h"
 #include "unpack/packed_stream.h"
-#include "unpack/table_reader.h"
 
 namespace {
 
@@ -87,7 +88,7 @@ TEST(TableHeader, RepeatCopiesThePreviousLengthAbsolutely) {
   std::memset(context->savedLengths, 2, SavedLengthCount);
   tvpack::BitWriter out;
   HeaderWriter header(out, false, true);
-  header.length(5);         // 2 + 5 = 7
+  header.length(5);          // 2 + 5 = 7
   header.repeatPrevious(6);  // six more 7s, not 7 + 2
   header.length(0);          // 2 + 0
   for (int i = 8; i < LzTableLength; ++i) header.length(0);
@@ -138,7 +139,8 @@ TEST(TableHeader, RunsAreCutAtTheTableLength) {
     EXPECT_EQ(bitPosition(context), headerBits) << c.name;
     EXPECT_EQ(context->savedLengths[LzTableLength - 1 - c.room], 4) << c.name;
     EXPECT_EQ(context->savedLengths[LzTableLength - 1], c.last) << c.name;
-    for (int i = LzTableLength; i < SavedLengthCount; ++i) ASSERT_EQ(context->savedLengths[i], 0) << c.name;
+    for (int i = LzTableLength; i < SavedLengthCount; ++i)
+      ASSERT_EQ(context->savedLengths[i], 0) << c.name;
   }
 }
 
@@ -180,7 +182,8 @@ TEST(TableHeader, AudioHeaderBuildsAudioTablesAndLeavesLzTables) {
   EXPECT_EQ(context->audioMode, 0u);
   EXPECT_EQ(context->mainTable.symbols[0], uint32_t{'A'});
   EXPECT_EQ(context->savedLengths[65], 2);
-  EXPECT_EQ(context->savedLengths[LzTableLength], 0) << "lengths past the table length are saved as 0";
+  EXPECT_EQ(context->savedLengths[LzTableLength], 0)
+      << "lengths past the table length are saved as 0";
 }
 
 TEST(TableHeader, LengthsBeyondTheTableLengthAreSavedAsZero) {
@@ -201,7 +204,8 @@ TEST(TableHeader, LengthsBeyondTheTableLengthAreSavedAsZero) {
   ASSERT_EQ(context->savedLengths[1027], 3);
   readCodeTables(context);
   EXPECT_EQ(context->savedLengths[373], 3);
-  for (int i = LzTableLength; i < SavedLengthCount; ++i) ASSERT_EQ(context->savedLengths[i], 0) << i;
+  for (int i = LzTableLength; i < SavedLengthCount; ++i)
+    ASSERT_EQ(context->savedLengths[i], 0) << i;
 }
 
 struct TrailingCase {

@@ -22,7 +22,8 @@ void fail(ArchiveCheck& check, int code) {
 
 }  // namespace
 
-ArchiveCheck checkArchive(const char* path, const std::function<void(const CheckedEntry&)>& onEntry) {
+ArchiveCheck checkArchive(const char* path,
+                          const std::function<void(const CheckedEntry&)>& onEntry) {
   ArchiveCheck check;
   OpenedArchive archive;
   if (!archive.open(path, check.error)) {
@@ -60,7 +61,8 @@ ArchiveCheck checkArchive(const char* path, const std::function<void(const Check
       entry.verdict = EntryVerdict::Skipped;
     } else {
       seekStream(context->archiveStream,
-                 context->nextBlockPosition - static_cast<int32_t>(header.compressedSize), SeekFromStart);
+                 context->nextBlockPosition - static_cast<int32_t>(header.compressedSize),
+                 SeekFromStart);
       beginEntry(context, sink, refused ? 1 : 0);
       unpackEntry(context, context->windowBuffer, header.blockFlags & EntrySolidFlag);
       check.bytes += header.uncompressedSize;

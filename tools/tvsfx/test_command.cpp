@@ -39,9 +39,11 @@ int runTestCommand(int argc, char** argv) {
   }
   const auto start = std::chrono::steady_clock::now();
   const ArchiveCheck check = checkArchive(argv[1], printEntry);
-  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  const double seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   if (!check.error.empty()) std::fprintf(stderr, "tvsfx test: %s\n", check.error.c_str());
-  std::printf("%" PRIu32 " entries, %" PRIu64 " bytes, %.3f s\n", check.entryCount, check.bytes, seconds);
+  std::printf("%" PRIu32 " entries, %" PRIu64 " bytes, %.3f s\n", check.entryCount, check.bytes,
+              seconds);
   std::fflush(stdout);
   return check.result;
 }
