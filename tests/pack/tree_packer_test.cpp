@@ -52,7 +52,7 @@ class TreePacker : public ::testing::Test {
 
 TEST_F(TreePacker, FilesInByteOrderOfStoredNamesWithEmptyDirectoriesAndAttributes) {
   write(in("b.txt"), corpus::text(2000, 1));
-  write(in("B.TXT"), corpus::text(2000, 2));
+  write(in("C.TXT"), corpus::text(2000, 2));  // before "a": upper case sorts first
   write(in("a/z.bin"), corpus::randomBytes(3000, 3));
   write(in("a-b/c.txt"), {});
   fs::create_directories(in("a/empty"));
@@ -73,8 +73,8 @@ TEST_F(TreePacker, FilesInByteOrderOfStoredNamesWithEmptyDirectoriesAndAttribute
     uint16_t flags;
     uint32_t attributes;
   };
-  // "-" (0x2D) < "B" (0x42) < "\" (0x5C) < "b" (0x62).
-  const Expected expected[] = {{"B.TXT", 0x8040, 0x20},
+  // "C" (0x43) < "a" (0x61); "-" (0x2D) < "\" (0x5C) < "b" (0x62) after "a".
+  const Expected expected[] = {{"C.TXT", 0x8040, 0x20},
                                {"a-b\\c.txt", 0x8050, 0x20},
                                {"a\\empty", 0x80F0, 0x10},
                                {"a\\z.bin", 0x8050, 0x20},
