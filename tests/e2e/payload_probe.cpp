@@ -133,7 +133,8 @@ int main(int argc, char** argv) {
   }
   std::string archivePath = e2e::windowsPath(argv[2]);
   std::ifstream in(archivePath, std::ios::binary);
-  std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
+                             std::istreambuf_iterator<char>());
   std::vector<Entry> entries;
   if (!in.good() && !in.eof()) return fail("cannot read", argv[2]);
   if (!readEntries(bytes, entries)) return fail("no archive found", argv[2]);

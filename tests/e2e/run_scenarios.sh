@@ -59,6 +59,7 @@ export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 
 # The pristine prefix; window captions drawn by Wine itself ("Managed"="N"),
 # so they are on the screenshot without a window manager.
+started=$SECONDS
 template=$work/template
 export WINEPREFIX=$template
 mkdir -p "$template"
@@ -70,6 +71,7 @@ mkdir -p "$template"
 "$wine" "$tools/payload_probe.exe" list "$setup" >"$out/entries.txt" 2>"$out/probe.err" ||
   fail "cannot list the entries of $setup: $(cat "$out/probe.err")"
 check_payload_carried
+echo "prefix template made and $(grep -c . "$out/entries.txt") entries listed ($((SECONDS - started)) s)"
 
 # ---- one scenario ----------------------------------------------------------
 # fresh_prefix N: a copy of the template as the prefix of scenario N.

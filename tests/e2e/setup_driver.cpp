@@ -92,8 +92,8 @@ void reportBackdrop(const Session& session, const RECT& screen) {
   bool covers = backdrop && std::string(className) == "Setup" &&
                 e2e::windowText(backdrop) == "Setup" && EqualRect(&rect, &screen);
   report(covers ? "backdrop covers the screen"
-                : "backdrop does not cover the screen: class [" + std::string(className) +
-                      "] at " + rectangleText(rect) + ", screen " + rectangleText(screen));
+                : "backdrop does not cover the screen: class [" + std::string(className) + "] at " +
+                      rectangleText(rect) + ", screen " + rectangleText(screen));
 }
 
 // Centred as the dialog places itself: half the difference, rounded down.
@@ -157,8 +157,7 @@ bool followPress(Session& session) {
     }
     e2e::MessageBoxSeen box = e2e::findMessageBox(session.process.dwProcessId, session.dialog);
     if (box.window) {
-      report("box [" + box.caption + "] [" + box.text + "] progress [" + session.progress() +
-             "]");
+      report("box [" + box.caption + "] [" + box.text + "] progress [" + session.progress() + "]");
       HWND button = GetDlgItem(box.window, IDOK);
       if (!button) {
         report("error box without OK button");
@@ -200,8 +199,8 @@ void stepRegistry() {
   char directory[1024] = {};
   DWORD size = sizeof directory - 1;
   HKEY key = nullptr;
-  bool found = RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Tarnivole", 0, KEY_READ, &key) ==
-               ERROR_SUCCESS;
+  bool found =
+      RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Tarnivole", 0, KEY_READ, &key) == ERROR_SUCCESS;
   if (found) {
     found = RegQueryValueExA(key, "Dir", nullptr, nullptr, reinterpret_cast<BYTE*>(directory),
                              &size) == ERROR_SUCCESS;
@@ -248,7 +247,9 @@ bool runSteps(Session& session, const std::vector<std::string>& steps) {
 
 int main(int argc, char** argv) {
   if (argc < 2) {
-    std::fprintf(stderr, "usage: setup_driver SETUP.EXE [find|wait-file PATH|type TEXT|ok|exit|registry]...\n");
+    std::fprintf(
+        stderr,
+        "usage: setup_driver SETUP.EXE [find|wait-file PATH|type TEXT|ok|exit|registry]...\n");
     return 2;
   }
   // Plain "\n" line ends, whatever reads the transcript.

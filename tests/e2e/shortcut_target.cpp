@@ -8,9 +8,9 @@
 //
 // Exit code 1 when the file cannot be read as a shortcut or the item does not
 // open a window.
-#include <windows.h>
 #include <objidl.h>
 #include <shlobj.h>
+#include <windows.h>
 
 #include <cstdio>
 #include <string>

@@ -104,7 +104,9 @@ std::string editText(HWND edit) {
   return text;
 }
 
-void pressButton(HWND button) { PostMessageA(button, BM_CLICK, 0, 0); }
+void pressButton(HWND button) {
+  PostMessageA(button, BM_CLICK, 0, 0);
+}
 
 void typeInto(HWND edit, const std::string& text) {
   DWORD_PTR ignored = 0;
@@ -119,8 +121,8 @@ void typeInto(HWND edit, const std::string& text) {
 bool dialogIsWaiting(HWND dialog) {
   if (!IsWindow(dialog) || !IsWindowEnabled(dialog)) return false;
   DWORD_PTR ignored = 0;
-  return SendMessageTimeoutA(dialog, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, AnswerTimeoutMs,
-                             &ignored) != 0;
+  return SendMessageTimeoutA(dialog, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, AnswerTimeoutMs, &ignored) !=
+         0;
 }
 
 }  // namespace e2e
