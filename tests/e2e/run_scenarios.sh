@@ -27,6 +27,8 @@ scenarios=${TV_E2E_SCENARIOS:-1 2 3 4 5 6}
 wine=${TV_WINE:-/usr/lib/wine/wine64}
 wineserver=$(dirname "$wine")/wineserver
 source "$repo/tests/e2e/checks.sh"
+# Only the scenarios' own prefixes are used (and stopped); never the caller's.
+unset WINEPREFIX
 
 for needed in "$setup" "$tools/setup_driver.exe" "$tools/payload_probe.exe" \
   "$tools/shortcut_target.exe"; do
