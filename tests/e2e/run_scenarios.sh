@@ -130,20 +130,22 @@ exit code 0"
 # ---- scenario 2: second run proposes the record; a target with a blank -----
 scenario_2() {
   [ "${WINEPREFIX:-}" = "$work/prefix1" ] || scenario_1
-  drive s2 "$setup" find type 'C:\Program Files\QV Tarnivole' ok registry
+  # Longer than the field is wide, and two levels below an existing folder.
+  local target='C:\Program Files\Tarnivole Products\QV Tarnivole 2.21 for the whole office'
+  drive s2 "$setup" find type "$target" ok registry
   expect_transcript s2 "dialog found
 backdrop covers the screen
 dialog centred
 proposed [C:\\TARNIVOL]
-typed [C:\\Program Files\\QV Tarnivole]
+typed [$target]
 $success
 dialog closed
-registry [C:\\Program Files\\QV Tarnivole]
+registry [$target]
 exit code 0"
-  check_item 'C:\Program Files\QV Tarnivole\QVTX.EXE'
+  check_item "$target\QVTX.EXE"
   stop_prefix
-  check_installed "$(on_c 'C:\Program Files\QV Tarnivole')"
-  check_recorded 'C:\Program Files\QV Tarnivole'
+  check_installed "$(on_c "$target")"
+  check_recorded "$target"
 }
 
 # ---- scenario 3: an empty field, a target that cannot be created, a good one
