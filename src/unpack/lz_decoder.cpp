@@ -102,7 +102,12 @@ void unpackEntry(ArchiveContext* context, uint8_t* window, int solid) {
 
   StallGuard guard;
   guard.armed = 0;
-  if (--context->unpackedLeft >= 0) {
+  // The count holds size - 1 while the loop runs. A stored size of 2^31 or
+  // more reads as negative, so like a size of 0 it runs no iteration; the
+  // subtraction wraps instead of overflowing for the most negative value.
+  const bool empty = context->unpackedLeft < 1;
+  context->unpackedLeft = static_cast<int32_t>(static_cast<uint32_t>(context->unpackedLeft) - 1);
+  if (!empty) {
     do {
       if (context->inputPos > MainRefillAbove) refillInput(context, 0);
       if (windowNearlyFull(context)) flushWindow(context);

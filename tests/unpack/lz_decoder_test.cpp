@@ -410,7 +410,22 @@ void expectGapless(const char* name, const Base* base, const uint8_t* extraBits,
 TEST(SlotTables, CoverTheirRangesWithoutGaps) {
   expectGapless("length", lengthBase, lengthExtraBits, LengthSlots, 255);
   expectGapless("distance", distanceBase, distanceExtraBits, DistanceSlots, (1u << 20) - 1);
-  expectGapless("short distance", shortDistanceBase, shortDistanceExtraBits, ShortDistanceSlots, 255);
+  expectGapless("short distance", shortDistanceBase, shortDistanceExtraBits, ShortDistanceSlots,
+                255);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(MainLoop, StoredSizesFromTwoToTheThirtyFirstProduceNothing) {
+  // Signed, such sizes are below 0: the loop runs no iteration, as for 0.
+  for (uint32_t size : {0x80000000u, 0x80000001u, 0xFFFFFFFFu}) {
+    Decoder decoder;
+    PackedStream stream;
+    stream.tables().literals({'a', 'b'});
+    EXPECT_TRUE(decoder.decode(stream.bytes(), size).empty()) << std::hex << size;
+  }
 }
 
 }  // namespace
