@@ -74,16 +74,21 @@ void copyMatch(ArchiveContext* context) {
   uint32_t to = context->writePos;
   uint32_t from = (to - distance) & WindowMask;
   const uint32_t count = static_cast<uint32_t>(length);
-  // Fast path: neither end wraps and the source lies wholly before the
-  // destination, so a block copy gives what the byte loop gives.
-  if (from < to && to + count <= WindowSize && to - from >= count) {
-    std::memcpy(window + to, window + from, count);
+  // Fast paths: neither end wraps and the source starts before the
+  // destination, so no position needs the modulo. A source wholly before the
+  // destination is one block copy; an overlapping one (distance shorter than
+  // the length) must go forward byte by byte to repeat the last bytes.
+  if (from < to && to + count <= WindowSize) {
+    if (to - from >= count) {
+      std::memcpy(window + to, window + from, count);
+    } else {
+      for (uint32_t i = 0; i < count; ++i) window[to + i] = window[from + i];
+    }
     context->writePos = (to + count) & WindowMask;
     return;
   }
-  // Careful path: byte by byte in increasing order, so a distance shorter than
-  // the length repeats the last distance bytes, and a distance of 0 (or 2^20)
-  // leaves every byte as it is.
+  // Careful path, around the end of the ring: byte by byte in increasing
+  // order. A distance of 0 (or 2^20) leaves every byte as it is.
   for (uint32_t i = 0; i < count; ++i) {
     window[to] = window[from];
     to = (to + 1) & WindowMask;
