@@ -72,13 +72,18 @@ mkdir -p "$template"
 # The entries SETUP.EXE carries, as "ATTRIBUTES DATE TIME NAME" lines.
 "$wine" "$tools/payload_probe.exe" list "$setup" >"$out/entries.txt" 2>"$out/probe.err" ||
   fail "cannot list the entries of $setup: $(cat "$out/probe.err")"
+"$wineserver" -w  # the template stays as saved while it is copied
 check_payload_carried
 echo "prefix template made and $(grep -c . "$out/entries.txt") entries listed ($((SECONDS - started)) s)"
 
 # ---- one scenario ----------------------------------------------------------
-# fresh_prefix N: a copy of the template as the prefix of scenario N.
+# fresh_prefix N: a copy of the template as the prefix of scenario N; the
+# previous scenario's prefix (some 700 MB) is stopped and removed.
 fresh_prefix() {
-  [ -n "${WINEPREFIX:-}" ] && [ "$WINEPREFIX" != "$template" ] && stop_prefix
+  if [ "$WINEPREFIX" != "$template" ]; then
+    stop_prefix
+    rm -rf "$WINEPREFIX"
+  fi
   export WINEPREFIX=$work/prefix$1
   cp -a "$template" "$WINEPREFIX"
 }
