@@ -65,9 +65,12 @@ started=$SECONDS
 template=$work/template
 export WINEPREFIX=$template
 mkdir -p "$template"
-"$wine" wineboot -i >/dev/null 2>&1
-"$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+# wineboot's own exit status says little; the saved registry files tell.
+"$wine" wineboot -i >"$out/wineboot.log" 2>&1 || true
+"$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >>"$out/wineboot.log" 2>&1 || true
 "$wineserver" -w
+[ -f "$template/system.reg" ] && grep -q '^"Managed"="N"' "$template/user.reg" ||
+  fail "the template prefix was not made: $(tail -5 "$out/wineboot.log")"
 
 # The entries SETUP.EXE carries, as "ATTRIBUTES DATE TIME NAME" lines.
 "$wine" "$tools/payload_probe.exe" list "$setup" >"$out/entries.txt" 2>"$out/probe.err" ||

@@ -45,8 +45,7 @@ constexpr int ExitButton = IDCANCEL;
 constexpr DWORD StepTimeoutMs = 90000;
 constexpr DWORD PollMs = 50;
 // The dialog must wait this long without a box appearing before the driver
-// takes it as waiting for input again (the group registration after a
-// successful installation also answers messages while it runs).
+// takes it as waiting for input again.
 constexpr DWORD SettleMs = 2000;
 
 void report(const std::string& line) {

@@ -68,6 +68,26 @@ BOOL CALLBACK collectBoxText(HWND child, LPARAM parameter) {
   return TRUE;
 }
 
+// DDE management keeps hidden top-level windows for as long as an instance is
+// open: "WineDde..." under Wine, "DDEML..." on Windows.
+BOOL CALLBACK matchDdeWindow(HWND window, LPARAM parameter) {
+  auto* search = reinterpret_cast<BoxSearch*>(parameter);
+  char name[64] = {};
+  GetClassNameA(window, name, sizeof name);
+  if (processOf(window) == search->processId &&
+      (strncmp(name, "WineDde", 7) == 0 || strncmp(name, "DDEML", 5) == 0)) {
+    search->found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+bool usesDde(DWORD processId) {
+  BoxSearch search = {processId, nullptr, nullptr};
+  EnumWindows(matchDdeWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found != nullptr;
+}
+
 }  // namespace
 
 HWND findDialog(DWORD processId, const char* caption) {
@@ -119,7 +139,7 @@ void typeInto(HWND edit, const std::string& text) {
 }
 
 bool dialogIsWaiting(HWND dialog) {
-  if (!IsWindow(dialog) || !IsWindowEnabled(dialog)) return false;
+  if (!IsWindow(dialog) || !IsWindowEnabled(dialog) || usesDde(processOf(dialog))) return false;
   DWORD_PTR ignored = 0;
   return SendMessageTimeoutA(dialog, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, AnswerTimeoutMs, &ignored) !=
          0;

@@ -41,8 +41,9 @@ void pressButton(HWND button);
 // character, as the keyboard would deliver it.
 void typeInto(HWND edit, const std::string& text);
 
-// True when the dialog exists, is enabled (no modal box over it) and its
-// thread answers a message at once: it is waiting for the user.
+// True when the dialog exists, is enabled (no modal box over it), its process
+// is not talking to the Program Manager (whose transactions also answer
+// messages) and its thread answers a message at once: it waits for the user.
 bool dialogIsWaiting(HWND dialog);
 
 }  // namespace e2e
