@@ -27,7 +27,11 @@ struct Packed {
 // Packs the files as one solid chain, or each on its own.
 Packed pack(const Files& files, int level, bool solid) {
   Packed packed;
-  auto sink = [&](Bytes&& bytes) { packed.entries.push_back(std::move(bytes)); };
+  Bytes current;
+  auto sink = [&](Bytes&& piece, bool last) {
+    current.insert(current.end(), piece.begin(), piece.end());
+    if (last) packed.entries.push_back(std::move(current)), current.clear();
+  };
   auto add = [&](const WrittenCounts& counts) {
     for (int s = 0; s < MainSymbols; ++s) packed.counts.main[s] += counts.main[s];
     packed.counts.headers += counts.headers;

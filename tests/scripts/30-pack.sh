@@ -21,7 +21,7 @@ fail() {
 tree=$work/tree
 mkdir -p "$tree/docs/deep" "$tree/bin" "$tree/empty dir" "$tree/many"
 seq 1 40000 | sed 's/$/ line of the Tarnivole manual/' >"$tree/docs/manual.txt"
-head -c 300000 /dev/urandom >"$tree/bin/random.bin"
+head -c 1300000 /dev/urandom >"$tree/bin/random.bin"  # packed in several pieces
 # Beyond the window: text, random bytes, then the same random bytes again.
 { cat "$tree/docs/manual.txt" "$tree/bin/random.bin" "$tree/bin/random.bin"; } >"$tree/bin/big.dat"
 head -c 200000 /dev/zero >"$tree/bin/zeros.bin"

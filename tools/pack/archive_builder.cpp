@@ -37,8 +37,11 @@ Bytes buildArchive(const std::vector<ArchiveEntry>& entries, const BuildOptions&
   if (total > MaxArchiveBytes) throw std::invalid_argument("archive too large for the format");
 
   // Packed data of the file entries, in order.
-  std::vector<Bytes> packed;
-  auto sink = [&packed](Bytes&& bytes) { packed.push_back(std::move(bytes)); };
+  std::vector<Bytes> packed(1);
+  auto sink = [&packed](Bytes&& piece, bool last) {
+    appendBytes(packed.back(), piece);
+    if (last) packed.emplace_back();
+  };
   std::unique_ptr<ChainEncoder> chain;
   for (const ArchiveEntry& entry : entries) {
     if (entry.directory) continue;

@@ -26,4 +26,10 @@ std::vector<uint8_t> BitWriter::finish() {
   return out;
 }
 
+std::vector<uint8_t> BitWriter::takeBytes() {
+  std::vector<uint8_t> out;
+  out.swap(bytes_);
+  return out;
+}
+
 }  // namespace tvpack

@@ -19,6 +19,9 @@ class BitWriter {
   size_t bitCount() const { return bytes_.size() * 8 + pending_; }
   // Pads to a byte boundary and hands over the bytes; the writer is empty afterwards.
   std::vector<uint8_t> finish();
+  // Hands over the whole bytes written so far; bits of a partial byte stay.
+  std::vector<uint8_t> takeBytes();
+  size_t byteCount() const { return bytes_.size(); }
 
  private:
   std::vector<uint8_t> bytes_;

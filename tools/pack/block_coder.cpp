@@ -10,6 +10,8 @@ namespace {
 constexpr uint16_t EntryMarker = 0xFFFF;
 constexpr uint32_t SegmentSymbols = 16384;
 constexpr uint32_t MaxBlockSymbols = 262144;  // bounds the symbols held back per block
+// Packed bytes of an entry leave in pieces of about this size.
+constexpr size_t PieceBytes = 1u << 20;
 
 // Bit index at which the decoder's main loop refills (it refills above 8162),
 // and what each refill brings.
@@ -145,6 +147,10 @@ void BlockCoder::writeBlock(bool followed) {
       ++pendingEntries_;
     } else {
       writeSymbol(symbol);
+      if (entry_.byteCount() >= PieceBytes) {
+        entryHandedOver_ += entry_.byteCount();
+        sink_(entry_.takeBytes(), false);
+      }
     }
   }
   // Symbols that never occurred get a price a little above the longest code.
@@ -176,13 +182,14 @@ void BlockCoder::writeSymbol(const CodedSymbol& symbol) {
 void BlockCoder::finishEntry() {
   std::vector<uint8_t> packed = entry_.finish();
   if (endsWithTables_) {
-    size_t padding = trailingTablePadding(packed.size());
+    size_t padding = trailingTablePadding(entryHandedOver_ + packed.size());
     packed.resize(packed.size() + padding, 0);
     ++counts_.trailingHeaders;
     counts_.paddingBytes += padding;
   }
   endsWithTables_ = false;
-  sink_(std::move(packed));
+  entryHandedOver_ = 0;
+  sink_(std::move(packed), true);
 }
 
 void BlockCoder::finish() {

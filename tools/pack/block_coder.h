@@ -69,8 +69,9 @@ size_t trailingTablePadding(size_t packedSize);
 
 class BlockCoder {
  public:
-  // Receives each entry's packed bytes, in entry order.
-  using EntrySink = std::function<void(std::vector<uint8_t>&& packed)>;
+  // Receives the packed bytes of the entries in order, a large entry in
+  // several pieces: `last` marks an entry's final piece (possibly empty).
+  using EntrySink = std::function<void(std::vector<uint8_t>&& piece, bool last)>;
 
   explicit BlockCoder(EntrySink sink);
 
@@ -96,8 +97,9 @@ class BlockCoder {
   HuffmanCode main_, distance_, repeatLength_;  // the tables of the last block written
   uint8_t saved_[LzTableLength] = {};           // the decoder's saved lengths
   BitWriter entry_;
-  int pendingEntries_ = 0;       // entries started whose first symbol is not written yet
-  bool endsWithTables_ = false;  // the current entry's data ends with 269 and a header
+  uint64_t entryHandedOver_ = 0;  // bytes of the current entry already given to the sink
+  int pendingEntries_ = 0;        // entries started whose first symbol is not written yet
+  bool endsWithTables_ = false;   // the current entry's data ends with 269 and a header
   SymbolPrices prices_;
   WrittenCounts counts_;
 };

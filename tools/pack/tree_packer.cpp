@@ -153,6 +153,14 @@ class Output {
     }
   }
   void write(const Bytes& bytes) { write(bytes.data(), bytes.size()); }
+  // Rewrites bytes written earlier at offset (below 2^31), then goes on at the end.
+  void patch(uint64_t offset, const Bytes& bytes) {
+    if (std::fseek(file_, static_cast<long>(offset), SEEK_SET) != 0 ||
+        std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size() ||
+        std::fseek(file_, 0, SEEK_END) != 0) {
+      throw Failure{"cannot write the output"};
+    }
+  }
   void close() {
     bool ok = std::fclose(file_) == 0;
     file_ = nullptr;
@@ -244,19 +252,35 @@ void packInto(const PackRequest& request, const std::vector<Source>& sources, co
       out.write(header);
     }
   };
-  auto sink = [&](Bytes&& packed) {
-    writeDirectoriesBefore(sources.size());
-    size_t i = nextToWrite++;
+  // A file's header goes out with its first packed bytes, sizes and checksum
+  // still open, and is written again with them after its last bytes.
+  uint64_t headerOffset = 0, packedBytes = 0;
+  bool entryOpen = false;
+  auto fileHeader = [&](size_t i) {
     EntryHeaderFields fields = entryFields(i);
     fields.blockFlags = entryFlags(false, request.solid && filesWritten > 0);
     fields.packingMethod = packingMethodFor(request.level);
-    fields.compressedSize = static_cast<uint32_t>(packed.size());
+    fields.compressedSize = static_cast<uint32_t>(packedBytes);
     fields.uncompressedSize = read[i].size;
     fields.dataChecksum = read[i].crc;
     Bytes header;
     appendEntryHeader(header, fields);
-    out.write(header);
-    out.write(packed);
+    return header;
+  };
+  auto sink = [&](Bytes&& piece, bool last) {
+    if (!entryOpen) {
+      writeDirectoriesBefore(sources.size());
+      headerOffset = out.written();
+      packedBytes = 0;
+      out.write(fileHeader(nextToWrite));
+      entryOpen = true;
+    }
+    packedBytes += piece.size();
+    out.write(piece);
+    if (!last) return;
+    out.patch(headerOffset, fileHeader(nextToWrite));
+    entryOpen = false;
+    ++nextToWrite;
     ++filesWritten;
   };
 

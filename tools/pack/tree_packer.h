@@ -4,9 +4,9 @@
 // entries; or an explicit list), checks that the format can hold them, and
 // streams the files through the encoder into a temporary file beside the
 // output, which replaces the output only when everything succeeded. Input is
-// read in pieces and each entry's header is written when its packed data is
-// complete, so memory stays bounded by the encoder's window and one entry's
-// packed bytes.
+// read in pieces and packed data leaves the encoder in pieces (each file's
+// header is written again with its sizes and checksum after its last piece),
+// so memory stays bounded whatever the size of the files.
 #pragma once
 
 #include <cstdint>
