@@ -129,6 +129,12 @@ TEST_F(TreePacker, RefusalsLeaveNoOutputBehind) {
   write(in("file.txt"), corpus::text(100, 8));
   write(root_ / "big.exe", corpus::Bytes(131054, 0));
   write(root_ / "tiny.exe", corpus::Bytes(3, 0));
+  // A marker and an archive header's block type in the stub: the search would
+  // stop there instead of at the archive.
+  corpus::Bytes fake(2000, 0);
+  const uint8_t marker[] = {0x52, 0x61, 0x72, 0x21, 0x1A, 0x07, 0x00, 0x00, 0x00, 0x73};
+  std::copy(std::begin(marker), std::end(marker), fake.begin() + 100);
+  write(root_ / "fake.exe", fake);
   std::string longName(260, 'n');
   longName += '\n';
   write(root_ / "longname.txt", corpus::Bytes(longName.begin(), longName.end()));
@@ -148,6 +154,7 @@ TEST_F(TreePacker, RefusalsLeaveNoOutputBehind) {
       {"unreadable file", nullptr, "missing.txt", "cannot read"},
       {"file listed twice", nullptr, "twice.txt", "twice"},
       {"missing stub", "absent.exe", nullptr, "cannot read"},
+      {"stub with an archive start of its own", "fake.exe", nullptr, "look like an archive start"},
   };
   for (const Case& c : cases) {
     PackRequest request;
