@@ -116,7 +116,8 @@ std::vector<Corpus> corpora() {
   return all;
 }
 
-TEST(PackRoundTrip, EveryCorpusDecodesByteExactAtEveryLevelSolidAndNot) {
+// Levels 1, 3 and 5 stand for the three parsers: greedy, lazy and optimal.
+TEST(PackRoundTrip, EveryCorpusDecodesByteExactWithEachParserSolidAndNot) {
   WrittenCounts total;
   for (const Corpus& c : corpora()) {
     for (int level = MinLevel; level <= MaxLevel; level += 2) {
@@ -141,6 +142,24 @@ TEST(PackRoundTrip, EveryCorpusDecodesByteExactAtEveryLevelSolidAndNot) {
   }
   EXPECT_GT(total.keptHeaders, 0u);
   EXPECT_GT(total.trailingHeaders, 0u);
+}
+
+TEST(PackRoundTrip, EveryLevelDecodesAMixedSolidChain) {
+  Files files = {corpus::text(120000, 30), corpus::records(60000, 31),     {},
+                 corpus::runs(50000, 32),  corpus::randomBytes(20000, 33), {0x7F},
+                 corpus::text(120000, 30)};  // the last repeats the first, 350 KB back
+  size_t previousSize = SIZE_MAX;
+  for (int level = MinLevel; level <= MaxLevel; ++level) {
+    Packed packed = pack(files, level, true);
+    expectRoundTrip(files, packed, true, "level " + std::to_string(level));
+    size_t size = 0;
+    for (const Bytes& entry : packed.entries) size += entry.size();
+    EXPECT_LT(packed.entries.back().size(), 200u) << "level " << level;  // copied whole
+    if (level == MinLevel || level == MaxLevel) {
+      EXPECT_LT(size, previousSize) << "level " << level;  // the top level beats the lowest
+      previousSize = size;
+    }
+  }
 }
 
 }  // namespace
