@@ -206,12 +206,14 @@ void ChainEncoder::parseOptimal(uint64_t until) {
       node.from = from;
       node.length = length;
       node.distance = distance;
-      node.state = nodes_[from].state;
-      if (length != 0) node.state.push(length, distance);
     };
     uint32_t last = count;  // the node the path ends at
     for (uint32_t i = 0; i < count; ++i) {
-      const Node& here = nodes_[i];
+      Node& here = nodes_[i];
+      if (i != 0) {  // the state the cheapest way here leaves, from the node it comes from
+        here.state = nodes_[here.from].state;
+        if (here.length != 0) here.state.push(here.length, here.distance);
+      }
       const uint64_t position = start + i;
       insertUpTo(position);
       const float base = here.price;

@@ -49,7 +49,7 @@ class ChainEncoder {
     uint32_t from;    // node the cheapest way comes from
     uint32_t length;  // 0: a literal
     uint32_t distance;
-    MatchState state;  // as that way leaves it
+    MatchState state;  // as that way leaves it; set when the node is visited
   };
 
   void parse(uint64_t until);
