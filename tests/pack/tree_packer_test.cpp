@@ -86,7 +86,7 @@ TEST_F(TreePacker, FilesInByteOrderOfStoredNamesWithEmptyDirectoriesAndAttribute
     EXPECT_EQ(entry.name, expected[i].name);
     EXPECT_EQ(entry.flags, expected[i].flags) << entry.name;
     EXPECT_EQ(entry.attributes, expected[i].attributes) << entry.name;
-    EXPECT_EQ(entry.packingMethod, expected[i].attributes == 0x10 ? 0x30 : 0x33) << entry.name;
+    EXPECT_EQ(entry.packingMethod, expected[i].attributes == 0x10 ? 0x30 : 0x32) << entry.name;
     if (expected[i].attributes != 0x10) {
       EXPECT_TRUE(entry.checksumMatches) << entry.name;
     }

@@ -13,7 +13,8 @@
 
 namespace tvpack {
 
-constexpr int DefaultLevel = 3;
+// The default: no slower than gzip -9 on the benchmark payload (bench/pack-bench.sh).
+constexpr int DefaultLevel = 2;
 
 struct ArchiveEntry {
   std::string name;  // stored name: backslash separators, at most 259 bytes

@@ -19,7 +19,7 @@ struct LevelSettings {
   bool optimal;
 };
 constexpr LevelSettings Levels[MaxLevel + 1] = {{0, 0, false, false},  {4, 32, false, false},
-                                                {12, 64, true, false}, {48, 128, true, false},
+                                                {8, 32, true, false},  {48, 128, true, false},
                                                 {24, 64, false, true}, {96, 128, false, true}};
 
 // The optimal parse finds the cheapest path through one stretch of positions

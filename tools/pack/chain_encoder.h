@@ -6,7 +6,7 @@
 //
 // Levels trade speed for size:
 //   1  greedy, hash chains of 4 steps;
-//   2, 3  lazy evaluation of the next position, chains of 12 and 48 steps;
+//   2, 3  lazy evaluation of the next position, chains of 8 and 48 steps;
 //   4, 5  near-optimal parse: the cheapest path through stretches of 4096
 //      positions over every match length found, chains of 24 and 96 steps.
 // Every choice is priced with the code lengths of the block written last.

@@ -94,6 +94,9 @@ std::vector<Source> walkTree(const fs::path& root, const std::set<fs::path>& exc
   for (; it != end; it.increment(error)) {
     if (error) throw Failure{"cannot read directory: " + error.message()};
     const fs::path& path = it->path();
+    if (it->is_symlink() && it->is_directory()) {
+      throw Failure{"symbolic link to a directory (not followed): " + path.string()};
+    }
     std::string relative = path.lexically_relative(root).generic_string();
     if (it->is_directory()) {
       if (fs::is_empty(path)) sources.push_back(sourceFor(root, relative, true));

@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "pack/archive_builder.h"
+
 namespace tvpack {
 
 struct PackProgress {
@@ -28,7 +30,7 @@ struct PackRequest {
   std::optional<std::string> stub;      // executable to put in front of the archive
   std::optional<std::string> fileList;  // one relative path a line, in archive order
   bool solid = true;
-  int level = 3;
+  int level = DefaultLevel;
   std::function<void(const PackProgress&)> progress;  // called now and then; may be empty
 };
 
