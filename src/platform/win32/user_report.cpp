@@ -16,7 +16,10 @@ constexpr int ProgressLineId = 102;  // the static text under the directory fiel
 
 void platformShowProgress(WindowHandle owner, const char* name) {
   if (owner == nullptr) {
-    printf("%s\n", name);
+    // fputs rather than printf: formatted output would pull MinGW's own printf
+    // into the setup stub and nearly double its size.
+    fputs(name, stdout);
+    fputc('\n', stdout);
     return;
   }
   SetDlgItemTextA(static_cast<HWND>(owner), ProgressLineId, name);
@@ -24,7 +27,10 @@ void platformShowProgress(WindowHandle owner, const char* name) {
 
 void platformShowError(WindowHandle owner, const char* text, const char* caption) {
   if (owner == nullptr) {
-    fprintf(stderr, "%s: %s\n", caption, text);
+    fputs(caption, stderr);
+    fputs(": ", stderr);
+    fputs(text, stderr);
+    fputc('\n', stderr);
     return;
   }
   MessageBoxA(static_cast<HWND>(owner), text, caption, MB_OK | MB_ICONERROR);
