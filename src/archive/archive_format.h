@@ -6,8 +6,9 @@
 #include <cstdint>
 
 constexpr int MarkerSize = 7;
-constexpr uint8_t MarkerBytes[MarkerSize] = {0x52, 0x61, 0x72, 0x21, 0x1A, 0x07, 0x00};  // "Rar!" 1A 07 00
-constexpr uint8_t OldMarkerBytes[4] = {0x52, 0x45, 0x7E, 0x5E};                          // "RE~^"
+constexpr uint8_t MarkerBytes[MarkerSize] = {0x52, 0x61, 0x72, 0x21,
+                                             0x1A, 0x07, 0x00};  // "Rar!" 1A 07 00
+constexpr uint8_t OldMarkerBytes[4] = {0x52, 0x45, 0x7E, 0x5E};  // "RE~^"
 
 constexpr int ArchiveHeaderSize = 13;  // fixed part of a block of type 0x73
 constexpr int EntryHeaderSize = 32;    // fixed part of a block of type 0x74, before the name
@@ -85,3 +86,11 @@ struct EntryHeader {
   uint16_t nameLength;  // at most 259 after a walk that read a name
   uint32_t attributes;  // replaced for hosts 3 and above by normalizeEntryHeader
 };
+
+// Entries that need unpack versions 1.3 to 2.0 are decoded; any other is refused.
+constexpr uint8_t LowestUnpackVersion = 13;
+constexpr uint8_t HighestUnpackVersion = 20;
+
+inline bool unpackVersionSupported(uint8_t versionNeeded) {
+  return versionNeeded >= LowestUnpackVersion && versionNeeded <= HighestUnpackVersion;
+}

@@ -22,8 +22,6 @@ constexpr const char* CannotInstallFile = "Cannot install file.";
 // The settings file is kept when the user already has one: exact name, with
 // no directory part, case counting.
 constexpr const char* SettingsFileName = "TARNZIP.SET";
-constexpr uint8_t LowestUnpackVersion = 13;
-constexpr uint8_t HighestUnpackVersion = 20;
 // targetDir may hold 260 characters with its backslash and fileName 259: the
 // output name is joined in a buffer that takes both, its NUL and the second
 // NUL removeFile may write, so that a name too long for a 259-character path
@@ -82,7 +80,7 @@ int installEntry(WindowHandle owner, ArchiveContext* context, int result) {
   char outputName[OutputNameSize];
   const bool placeable = joinOutputName(context, outputName);
   bool write = !(strcmp(context->fileName, SettingsFileName) == 0 && fileExists(outputName) == 0);
-  if (entry.versionNeeded < LowestUnpackVersion || entry.versionNeeded > HighestUnpackVersion) {
+  if (!unpackVersionSupported(entry.versionNeeded)) {
     write = false;
     result = ExtractRefused;
   }

@@ -12,9 +12,6 @@
 
 namespace {
 
-constexpr uint8_t LowestUnpackVersion = 13;
-constexpr uint8_t HighestUnpackVersion = 20;
-
 // The first failure decides the result, as it ends the driver's run.
 void fail(ArchiveCheck& check, int code) {
   if (check.result == ExtractDone) check.result = code;
@@ -54,8 +51,7 @@ ArchiveCheck checkArchive(const char* path,
     ++check.entryCount;
     CheckedEntry entry{context->fileName, EntryVerdict::Good, header.uncompressedSize,
                        header.versionNeeded, (header.attributes & AttributeDirectory) != 0};
-    const bool refused =
-        header.versionNeeded < LowestUnpackVersion || header.versionNeeded > HighestUnpackVersion;
+    const bool refused = !unpackVersionSupported(header.versionNeeded);
     if (refused) fail(check, ExtractRefused);
     if ((header.attributes & (AttributeDirectory | AttributeVolumeLabel)) != 0) {
       entry.verdict = EntryVerdict::Skipped;
