@@ -7,16 +7,7 @@
 # second, best of three runs each.
 #   usage: bench/decode-bench.sh [BUILD_DIR]   (default: build/native)
 set -euo pipefail
-cd "$(dirname "$0")/.."
-build=${1:-build/native}
-work=build/bench
-mkdir -p "$work"
-
-cmake --preset native -B "$build" >/dev/null
-cmake --build "$build" --target tvsfx >/dev/null
-tvsfx=$build/tools/tvsfx/tvsfx
-
-[ -d "$work/payload" ] || bench/make-payload.sh "$work/payload" 60
+source "$(dirname "$0")/bench-setup.sh"
 if [ ! -f "$work/payload.rar" ] || [ "$tvsfx" -nt "$work/payload.rar" ]; then
   "$tvsfx" pack -o "$work/payload.rar" "$work/payload"
 fi

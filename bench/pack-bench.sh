@@ -8,16 +8,7 @@
 # no slower than gzip -9.
 #   usage: bench/pack-bench.sh [BUILD_DIR]   (default: build/native)
 set -euo pipefail
-cd "$(dirname "$0")/.."
-build=${1:-build/native}
-work=build/bench
-mkdir -p "$work"
-
-cmake --preset native -B "$build" >/dev/null
-cmake --build "$build" --target tvsfx >/dev/null
-tvsfx=$build/tools/tvsfx/tvsfx
-
-[ -d "$work/payload" ] || bench/make-payload.sh "$work/payload" 60
+source "$(dirname "$0")/bench-setup.sh"
 tar cf "$work/pack-payload.tar" -C "$work/payload" .
 bytes=$(du -sb "$work/payload" | cut -f1)
 

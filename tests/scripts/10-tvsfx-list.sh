@@ -8,15 +8,9 @@ set -euo pipefail
 native=$TV_NATIVE_BUILD/tools/tvsfx/tvsfx
 asan=$TV_ASAN_BUILD/tools/tvsfx/tvsfx
 windows=$TV_WIN64_BUILD/tools/tvsfx/tvsfx.exe
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+source "$(dirname "$0")/../../scripts/lib/stage-checks"
 
 "$TV_NATIVE_BUILD/tests/archive/write_archive_fixtures" "$work"
-failures=0
-fail() {
-  echo "FAIL: $*" >&2
-  failures=$((failures + 1))
-}
 
 # run NAME PROGRAM ARGS...: stdout to $work/NAME.out, status to $work/NAME.rc.
 # Windows' text-mode stdout ends lines with CR LF; the CRs are dropped.
@@ -69,15 +63,6 @@ for field in '"kind": "self-extracting"' '"variant": "new"' '"markerOffset": 512
 done
 [ "$(grep -c '"name"' "$json")" = 4 ] || fail "JSON of mixed-sfx.exe does not list 4 entries"
 
-for args in "" "--json" "--bogus FILE" "A B"; do
-  rc=0
-  # shellcheck disable=SC2086
-  "$native" list $args >/dev/null 2>&1 || rc=$?
-  [ "$rc" = 64 ] || fail "list $args: status $rc, expected 64"
-done
+expect_usage_status "$native" list "" "--json" "--bogus FILE" "A B"
 
-if [ "$failures" -gt 0 ]; then
-  echo "10-tvsfx-list: $failures failures" >&2
-  exit 1
-fi
-echo "10-tvsfx-list: native, sanitizer and Windows listings agree on ${#fixtures[@]} fixtures"
+finish_stage 10-tvsfx-list "native, sanitizer and Windows listings agree on ${#fixtures[@]} fixtures"

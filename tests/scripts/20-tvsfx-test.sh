@@ -8,13 +8,7 @@ set -euo pipefail
 native=$TV_NATIVE_BUILD/tools/tvsfx/tvsfx
 asan=$TV_ASAN_BUILD/tools/tvsfx/tvsfx
 windows=$TV_WIN64_BUILD/tools/tvsfx/tvsfx.exe
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
-fail() {
-  echo "FAIL: $*" >&2
-  failures=$((failures + 1))
-}
+source "$(dirname "$0")/../../scripts/lib/stage-checks"
 
 # A payload of four files: text, a program, an empty file and one file larger
 # than the decoder's 1 MB window.
@@ -80,15 +74,6 @@ count() { grep -c "^$1 " "$work/native.$2.out" || true; }
 grep -q "^BAD .* (unpack version 21)$" "$work/native.version21.rar.out" || fail "version21.rar: no refused entry"
 grep -q "^4 entries, [0-9]* bytes$" "$work/native.solid.rar.out" || fail "solid.rar: no summary line"
 
-for args in "" "A B" "-x"; do
-  rc=0
-  # shellcheck disable=SC2086
-  "$native" test $args >/dev/null 2>&1 || rc=$?
-  [ "$rc" = 64 ] || fail "test $args: status $rc, expected 64"
-done
+expect_usage_status "$native" test "" "A B" "-x"
 
-if [ "$failures" -gt 0 ]; then
-  echo "20-tvsfx-test: $failures failures" >&2
-  exit 1
-fi
-echo "20-tvsfx-test: native, sanitizer and Windows verdicts agree on ${#cases[@]} archives"
+finish_stage 20-tvsfx-test "native, sanitizer and Windows verdicts agree on ${#cases[@]} archives"

@@ -10,13 +10,7 @@ set -euo pipefail
 
 native=$TV_NATIVE_BUILD/tools/tvsfx/tvsfx
 windows=$TV_WIN64_BUILD/tools/tvsfx/tvsfx.exe
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
-fail() {
-  echo "FAIL: $*" >&2
-  failures=$((failures + 1))
-}
+source "$(dirname "$0")/../../scripts/lib/stage-checks"
 
 tree=$work/tree
 mkdir -p "$tree/docs/deep" "$tree/bin" "$tree/empty dir" "$tree/many"
@@ -79,8 +73,4 @@ fi
 [ ! -e "$work/refused.exe" ] && [ ! -e "$work/refused.exe.tmp" ] || fail "refused pack left output"
 grep -q "131,053" "$work/refused.err" || fail "refusal without a clear message"
 
-if [ "$failures" -ne 0 ]; then
-  echo "30-pack: $failures failures" >&2
-  exit 1
-fi
-echo "30-pack: all checks passed"
+finish_stage 30-pack "all checks passed"
