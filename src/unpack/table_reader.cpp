@@ -7,6 +7,7 @@
 
 #include "unpack/bit_reader.h"
 #include "unpack/huffman_decode.h"
+#include "unpack/lz_tables.h"
 
 namespace {
 
@@ -24,7 +25,7 @@ constexpr uint32_t TrailingTableMinBytes = 5;
 
 constexpr uint32_t AudioFlag = 0x8000;
 constexpr uint32_t KeepFlag = 0x4000;
-constexpr uint32_t TableChangeSymbol = 269;
+// In audio mode the end-of-entry check looks for 256, the audio table change.
 constexpr uint32_t AudioTableChangeSymbol = 256;
 
 // Reads the code lengths of one header into list, table length entries.
@@ -96,7 +97,7 @@ void checkTrailingTables(ArchiveContext* context) {
   if (context->audioMode != 0) {
     HuffmanTable* table = context->audioTables[context->activeChannel];
     if (decodeSymbol(context, table) == AudioTableChangeSymbol) readCodeTables(context);
-  } else if (decodeSymbol(context, &context->mainTable) == TableChangeSymbol) {
+  } else if (decodeSymbol(context, &context->mainTable) == TableChange) {
     readCodeTables(context);
   }
 }
